@@ -1,0 +1,29 @@
+#pragma once
+// Turns the bytes a terminal sends for one key press into the codes a
+// Windows console's _getch() gives for the same key. Pure: no terminal here.
+#include <cstddef>
+#include <cstdint>
+#include <span>
+
+#include "app/key_table.hpp"
+
+namespace vn3 {
+
+enum class DecodeStatus {
+  Key,      // `key` holds one or two codes; `consumed` bytes make up the key
+  Nothing,  // `consumed` bytes were a key without a code, or garbage: drop them
+  NeedMore  // the bytes so far begin a longer sequence: read another byte
+};
+
+struct DecodeResult {
+  DecodeStatus status;
+  KeyCodes key;          // valid only with DecodeStatus::Key
+  std::size_t consumed;  // 0 only with NeedMore; never more than bytes.size()
+};
+
+// `bytes` are the bytes read so far for this key, never empty. `waitExpired`
+// says no further byte arrived within the short wait: the answer is then never
+// NeedMore. Bytes past `consumed` belong to the next key.
+DecodeResult decodeKey(std::span<const std::uint8_t> bytes, bool waitExpired);
+
+}  // namespace vn3

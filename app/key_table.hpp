@@ -1,0 +1,40 @@
+#pragma once
+// The codes a Windows console's _getch() gives for keys that carry no
+// character: a prefix (0 or 0xE0) and a second code, chosen by modifier column.
+#include <array>
+#include <cstdint>
+#include <optional>
+
+namespace vn3 {
+
+struct KeyCodes {
+  std::array<std::uint8_t, 2> code{};
+  std::uint8_t count = 0;  // 1 for a character, 2 for a prefix and second code
+};
+
+constexpr KeyCodes singleCode(std::uint8_t c) { return KeyCodes{{c, 0}, 1}; }
+constexpr KeyCodes codePair(std::uint8_t prefix, std::uint8_t second) {
+  return KeyCodes{{prefix, second}, 2};
+}
+
+enum class SpecialKey : std::uint8_t {
+  F1, F2, F3, F4, F5, F6, F7, F8, F9, F10, F11, F12,
+  Home, Up, PageUp, Left, Right, End, Down, PageDown, Insert, Delete,
+  Tab,      // only reaches the table with a modifier (Shift+Tab)
+  NullKey,  // Ctrl+2
+};
+
+struct Modifiers {
+  bool shift = false;
+  bool ctrl = false;
+  bool alt = false;
+};
+
+// Windows picks one column by priority: Alt, then Ctrl, then Shift.
+enum class Column : std::uint8_t { Plain, Shift, Ctrl, Alt };
+Column columnFor(Modifiers mods);
+
+// The pair for a key in a column; nothing where the console gives no code.
+std::optional<KeyCodes> specialKeyCodes(SpecialKey key, Column column);
+
+}  // namespace vn3

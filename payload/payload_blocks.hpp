@@ -1,0 +1,54 @@
+#pragma once
+// The byte blocks written into the graphics package. The two replacement
+// images are built into the program; the two stock blocks are copies of the
+// player's own unmodified package, read at start from files beside the
+// program, because they are the game's data and cannot ship with it.
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <span>
+#include <vector>
+
+namespace vn3 {
+
+inline constexpr std::size_t trailBlockSize = 0x1D0;  // 464
+inline constexpr std::size_t glintBlockSize = 0xAC0;  // 2752
+
+extern const std::array<std::uint8_t, trailBlockSize> trailOffBlock;
+extern const std::array<std::uint8_t, trailBlockSize> trailSubtleBlock;
+
+// The bytes every stock block begins with; a file that does not is refused.
+inline constexpr std::array<std::uint8_t, 16> trailStockLead = {
+    0x00, 0x00, 0x00, 0x00, 0x00, 0x10, 0x00, 0x21, 0xF0, 0x31, 0x43, 0x08, 0x55, 0xD5, 0xB5, 0x2D};
+inline constexpr std::array<std::uint8_t, 16> glintStockLead = {
+    0x01, 0x00, 0x00, 0x00, 0x55, 0x55, 0x55, 0x55, 0x01, 0x00, 0x00, 0x00, 0x55, 0x55, 0x55, 0x55};
+
+// A stock block as found at start: where it was looked for and, if the file
+// there was acceptable, its bytes.
+struct StockBlock {
+  std::filesystem::path path;
+  std::optional<std::vector<std::uint8_t>> bytes;
+};
+
+extern StockBlock trailStockBlock;
+extern StockBlock glintStockBlock;
+
+inline constexpr const char* trailStockFile = "trail_stock.bin";
+inline constexpr const char* glintStockFile = "glint_stock.bin";
+
+// Whether `bytes` may stand as a stock block: exact size and leading bytes.
+bool isAcceptableStock(std::span<const std::uint8_t> bytes, std::size_t size,
+                       std::span<const std::uint8_t, 16> lead);
+
+// Reads one stock block from `path`; nothing if it is missing, not a regular
+// file, unreadable or not acceptable.
+std::optional<std::vector<std::uint8_t>> readStockBlock(const std::filesystem::path& path,
+                                                        std::size_t size,
+                                                        std::span<const std::uint8_t, 16> lead);
+
+// Looks for both stock files in `payloadDir` and keeps what it finds.
+void loadStockBlocks(const std::filesystem::path& payloadDir);
+
+}  // namespace vn3
