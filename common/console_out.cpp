@@ -1,0 +1,32 @@
+#include "common/console_out.hpp"
+
+#include <iostream>
+
+namespace vn3 {
+
+void printLine(std::string_view text) {
+  std::cout << text << '\n' << std::flush;
+}
+
+void printLine(std::string_view lead, std::string_view text) {
+  std::cout << lead << text << '\n' << std::flush;
+}
+
+void printPrompt(std::string_view text) {
+  std::cout << text << std::flush;
+}
+
+void reportError(std::string_view text) {
+  printLine();
+  printLine(text);
+  printLine();
+}
+
+void reportSuccess(std::string_view text) {
+  printLine();
+  printLine();
+  printLine(text);
+  printLine();
+}
+
+}  // namespace vn3

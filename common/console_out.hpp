@@ -1,0 +1,17 @@
+#pragma once
+// Console output. Every line is flushed as soon as it ends, so the user sees
+// it before the program goes on to wait for a key.
+#include <string_view>
+
+namespace vn3 {
+
+void printLine(std::string_view text = {});  // text, newline, flush
+void printLine(std::string_view lead, std::string_view text);  // both, newline, flush
+void printPrompt(std::string_view text);      // text, flush; the answer follows on this line
+
+// Outcome of an action: a newline, the text, two newlines.
+void reportError(std::string_view text);
+// Outcome of a successful patch: two newlines, the text, two newlines.
+void reportSuccess(std::string_view text);
+
+}  // namespace vn3

@@ -1,0 +1,8 @@
+#include "common/game_build.hpp"
+
+namespace vn3 {
+
+GameBuild currentBuild = GameBuild::BuildB;
+bool packageAvailable = true;
+
+}  // namespace vn3

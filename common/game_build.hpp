@@ -1,0 +1,25 @@
+#pragma once
+#include <cstdint>
+
+namespace vn3 {
+
+// The two supported builds of the game, told apart by the executable's size.
+enum class GameBuild { BuildA, BuildB };
+
+inline constexpr std::uint64_t buildAExeSize = 0x624000;
+inline constexpr std::uint64_t buildBExeSize = 0x628000;
+inline constexpr std::uint64_t buildAPackageSize = 0x7CE000;
+inline constexpr std::uint64_t buildBPackageSize = 0x826800;
+
+constexpr std::uint64_t packageSizeOf(GameBuild build) {
+  return build == GameBuild::BuildA ? buildAPackageSize : buildBPackageSize;
+}
+constexpr std::uint64_t exeSizeOf(GameBuild build) {
+  return build == GameBuild::BuildA ? buildAExeSize : buildBExeSize;
+}
+
+// Settled once by the start-up checks, read by the menu and the actions.
+extern GameBuild currentBuild;
+extern bool packageAvailable;
+
+}  // namespace vn3

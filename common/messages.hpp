@@ -1,0 +1,65 @@
+#pragma once
+// Every text the program prints, in one place, so that transcript tests can
+// name them. Spelling and spacing are the program's own and must not change.
+#include <string_view>
+
+namespace vn3::msg {
+
+// Start-up
+inline constexpr std::string_view bannerTitle = "Vantor3 v1.0 patcher v0.5";
+inline constexpr std::string_view bannerRule = "------------------------";
+inline constexpr std::string_view pressAnyKey = "<press any key>";
+inline constexpr std::string_view exeMissing =
+    "Error: run this application from the Vantor3\\System folder";
+inline constexpr std::string_view exeNotRegular =
+    "Error: unknown error, VN3Main.exe cannot be accessed";
+inline constexpr std::string_view exeWrongVersion =
+    "Error: this application does not work with the version of Vantor3 found";
+inline constexpr std::string_view packageInaccessible =
+    "Warning: cannot access ..\\CONTENT\\VN3\\Maps\\Core_FXBANK.ibt, some options will not be "
+    "available";
+inline constexpr std::string_view packageWrongVersion =
+    "Warning: wrong version of..\\CONTENT\\VN3\\Maps\\Core_FXBANK.ibt, some options will not be "
+    "available";
+inline constexpr std::string_view backupNotice =
+    "IMPORTANT: Make a backups of following files before using this application:";
+inline constexpr std::string_view fileIndent = "           \t";  // eleven spaces and a tab
+inline constexpr std::string_view backupExe = "VN3Main.exe";
+inline constexpr std::string_view backupPackage = "CONTENT\\VN3\\Maps\\Core_FXBANK.ibt";
+inline constexpr std::string_view otherPatchesNotice =
+    "           This application may or may not work together with other patches.";
+inline constexpr std::string_view ownRiskNotice = "           Use this application at your own risk.";
+
+// Menu
+inline constexpr std::string_view menuItem[10] = {
+    "Q. Quit",
+    "1. Activate VN1/2 style frob highlight",
+    "2. Restore VN3 frob highlight",
+    "3. Disable loot percentage",
+    "4. Restore loot percentage",
+    "5. Disable arrow trails",
+    "6. Replace arrow trails with subtle trails",
+    "7. Restore arrow trails",
+    "8. Disable loot glint",
+    "9. Restore loot glint",
+};
+inline constexpr std::string_view menuPrompt = "Pick one, vesker> ";
+
+// Patching
+inline constexpr std::string_view patchApplied = "-- Patch Applied --";
+inline constexpr std::string_view exeOpenFailed =
+    "Error: Failed to open 'VN3Main.exe', make sure the file is not read-only and not running";
+inline constexpr std::string_view exeLocateFailed = "Error: Failed to locate data in 'VN3Main.exe'";
+inline constexpr std::string_view exeWriteFailed = "Error: Failed to write data to 'VN3Main.exe'";
+inline constexpr std::string_view packageOpenFailed =
+    "Error: Failed to open '..\\CONTENT\\VN3\\Maps\\Core_FXBANK.ibt', make sure the file is not "
+    "read-only and not in use";
+inline constexpr std::string_view packageLocateFailed =
+    "Error: Failed to locate data in '..\\CONTENT\\VN3\\Maps\\Core_FXBANK.ibt'";
+inline constexpr std::string_view packageWriteFailed =
+    "Error: Failed to write data to '..\\CONTENT\\VN3\\Maps\\Core_FXBANK.ibt'";
+// Followed by the stock file's path and missingStockDataTail.
+inline constexpr std::string_view missingStockDataHead = "Error: Missing stock data '";
+inline constexpr std::string_view missingStockDataTail = "', see README";
+
+}  // namespace vn3::msg

@@ -1,0 +1,33 @@
+#pragma once
+// What the program needs from the operating system's file system. One
+// implementation per platform, picked by the build.
+#include <cstdint>
+#include <filesystem>
+#include <string_view>
+
+namespace vn3 {
+
+struct FileStatus {
+  bool found = false;    // the status query succeeded
+  bool regular = false;  // a regular file, not a folder or anything else
+  std::uint64_t size = 0;
+};
+
+FileStatus queryFileStatus(const std::filesystem::path& path);
+
+enum class CreateDirResult { Created, AlreadyExists, Failed };
+
+// Creates one folder. AlreadyExists means an entry of that name is in the
+// way, whatever kind of entry it is.
+CreateDirResult createDirectory(const std::filesystem::path& path);
+
+// Maps one of the program's relative paths, written with backslashes as on
+// the game's platform, to a path on this host, still relative to the working
+// directory.
+std::filesystem::path hostPath(std::string_view gamePath);
+
+// The folder that holds the running program's executable file; empty if it
+// cannot be found.
+std::filesystem::path executableDirectory();
+
+}  // namespace vn3

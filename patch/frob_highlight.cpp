@@ -1,0 +1,7 @@
+#include "patch/frob_highlight.hpp"
+
+namespace vn3 {
+
+void activateFrobHighlight() {}
+
+}  // namespace vn3

@@ -1,0 +1,82 @@
+#include "patch/patch_sites.hpp"
+
+#include <string>
+
+#include "common/console_out.hpp"
+#include "common/messages.hpp"
+
+namespace vn3 {
+
+namespace {
+
+constexpr std::uint8_t frobOnByte[] = {0x5A};     // "Z"
+constexpr std::uint8_t frobOffByte[] = {0x4D};    // "M"
+constexpr std::uint8_t lootPctOffByte[] = {0x00};
+constexpr std::uint8_t lootPctOnByte[] = {0x20};  // space
+
+constexpr std::array<std::array<std::uint32_t, 3>, 2> frobOffsets = {{
+    {0x546344, 0x546354, 0x546364},  // BuildA
+    {0x54A33C, 0x54A34C, 0x54A35C},  // BuildB
+}};
+constexpr std::array<std::array<std::uint32_t, 3>, 2> lootPctOffsets = {{{0x57CEE1}, {0x5814B9}}};
+constexpr std::array<std::array<std::uint32_t, 3>, 2> trailOffsets = {{{0x11B040}, {0x11B840}}};
+constexpr std::array<std::array<std::uint32_t, 3>, 2> glintOffsets = {{{0x2C5040}, {0x31D840}}};
+
+}  // namespace
+
+const SiteList frobOn{"frobOn", &exeTarget, frobOffsets, 3, 1, PayloadSource::Fixed, frobOnByte,
+                      nullptr};
+const SiteList frobOff{"frobOff", &exeTarget, frobOffsets, 3, 1, PayloadSource::Fixed, frobOffByte,
+                       nullptr};
+const SiteList lootPctOff{"lootPctOff", &exeTarget, lootPctOffsets, 1, 1, PayloadSource::Fixed,
+                          lootPctOffByte, nullptr};
+const SiteList lootPctOn{"lootPctOn", &exeTarget, lootPctOffsets, 1, 1, PayloadSource::Fixed,
+                         lootPctOnByte, nullptr};
+const SiteList trailOff{"trailOff", &packageTarget, trailOffsets, 1, trailBlockSize,
+                        PayloadSource::Fixed, trailOffBlock, nullptr};
+const SiteList trailSubtle{"trailSubtle", &packageTarget, trailOffsets, 1, trailBlockSize,
+                           PayloadSource::Fixed, trailSubtleBlock, nullptr};
+const SiteList trailStock{"trailStock", &packageTarget, trailOffsets, 1, trailBlockSize,
+                          PayloadSource::Stock, {}, &trailStockBlock};
+const SiteList glintOff{"glintOff", &packageTarget, glintOffsets, 1, glintBlockSize,
+                        PayloadSource::Zeros, {}, nullptr};
+const SiteList glintStock{"glintStock", &packageTarget, glintOffsets, 1, glintBlockSize,
+                          PayloadSource::Stock, {}, &glintStockBlock};
+
+const std::array<const SiteList*, 9> siteTable = {
+    &frobOn, &frobOff, &lootPctOff, &lootPctOn, &trailOff,
+    &trailSubtle, &trailStock, &glintOff, &glintStock,
+};
+
+std::vector<PatchSite> sitesFor(const SiteList& list, GameBuild build,
+                                std::span<const std::uint8_t> bytes) {
+  const auto& offsets = list.offsets[static_cast<std::size_t>(build)];
+  std::vector<PatchSite> sites;
+  for (std::size_t i = 0; i < list.siteCount; ++i) sites.push_back({offsets[i], bytes});
+  return sites;
+}
+
+void runSiteList(const SiteList& list) {
+  std::vector<std::uint8_t> zeros;
+  std::span<const std::uint8_t> bytes;
+  switch (list.source) {
+    case PayloadSource::Fixed:
+      bytes = list.fixedBytes;
+      break;
+    case PayloadSource::Zeros:
+      zeros.assign(list.length, 0);
+      bytes = zeros;
+      break;
+    case PayloadSource::Stock:
+      if (!list.stock->bytes) {
+        reportError(std::string(msg::missingStockDataHead) + list.stock->path.string() +
+                    std::string(msg::missingStockDataTail));
+        return;
+      }
+      bytes = *list.stock->bytes;
+      break;
+  }
+  applyPatch(*list.target, sitesFor(list, currentBuild, bytes));
+}
+
+}  // namespace vn3

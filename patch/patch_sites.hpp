@@ -1,0 +1,58 @@
+#pragma once
+// Which bytes each menu action writes, where, for each build of the game.
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string_view>
+#include <vector>
+
+#include "common/game_build.hpp"
+#include "patch/apply_patch.hpp"
+#include "payload/payload_blocks.hpp"
+
+namespace vn3 {
+
+// Where a list's bytes come from.
+enum class PayloadSource {
+  Fixed,  // built into the program
+  Zeros,  // zero bytes, made when the action runs
+  Stock,  // a stock block found beside the program at start, if it was
+};
+
+struct SiteList {
+  std::string_view name;
+  const PatchTarget* target;
+  std::array<std::array<std::uint32_t, 3>, 2> offsets;  // indexed by GameBuild
+  std::size_t siteCount;                                // 1 or 3
+  std::size_t length;                                   // bytes written at each site
+  PayloadSource source;
+  std::span<const std::uint8_t> fixedBytes;  // with PayloadSource::Fixed
+  const StockBlock* stock;                   // with PayloadSource::Stock
+};
+
+extern const SiteList frobOn;
+extern const SiteList frobOff;
+extern const SiteList lootPctOff;
+extern const SiteList lootPctOn;
+extern const SiteList trailOff;
+extern const SiteList trailSubtle;
+extern const SiteList trailStock;
+extern const SiteList glintOff;
+extern const SiteList glintStock;
+
+// Every list, in menu order: frobOn is key 1, glintStock key 9.
+extern const std::array<const SiteList*, 9> siteTable;
+
+// The list's sites for `build`, each writing `bytes` (which must be
+// `list.length` long).
+std::vector<PatchSite> sitesFor(const SiteList& list, GameBuild build,
+                                std::span<const std::uint8_t> bytes);
+
+// One menu action: gathers the list's bytes and applies them to its target
+// for the current build. A missing stock block is reported before the
+// target is opened, and nothing is written.
+void runSiteList(const SiteList& list);
+
+}  // namespace vn3
