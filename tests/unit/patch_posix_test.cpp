@@ -1,0 +1,39 @@
+// Failures that need POSIX special files to provoke.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include "patch/apply_patch.hpp"
+#include "test_support.hpp"
+
+namespace vn3 {
+namespace {
+
+TEST(ApplyPatchFailures, EachFailureGivesItsOneMessage) {
+  test::TempDir dir;
+  const std::string fifo = (dir / "fifo").string();
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+
+  struct Case {
+    const char* what;
+    std::string path;
+    const char* output;
+  };
+  const Case cases[] = {
+      // A pipe opens but cannot be positioned.
+      {"unseekable", fifo, "\nlocate failed\n\n"},
+      // Every write to this device fails as a full disk would.
+      {"full disk", "/dev/full", "\nwrite failed\n\n"},
+  };
+  const std::uint8_t block[64] = {};
+  const PatchSite sites[] = {{16, block}, {512, block}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const PatchTarget target{c.path, "open failed", "locate failed", "write failed"};
+    test::CaptureStdout out;
+    applyPatch(target, sites);
+    EXPECT_EQ(out.text(), c.output);
+  }
+}
+
+}  // namespace
+}  // namespace vn3
