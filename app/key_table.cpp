@@ -58,7 +58,122 @@ constexpr bool rowsInEnumOrder() {
 static_assert(kRows.size() == static_cast<std::size_t>(SpecialKey::NullKey) + 1);
 static_assert(rowsInEnumOrder());
 
+// The Windows console's own tables, by scan code, for key events that carry
+// no character. Where a column holds a character rather than a pair, the
+// character is given: a lone Esc reaches us that way under Wine.
+struct Columns {
+  KeyCodes plain, shift, ctrl, alt;
+};
+
+constexpr KeyCodes ch(std::uint8_t c) { return singleCode(c); }
+
+struct ScanKey {
+  std::uint8_t scan;
+  SpecialKey key;
+};
+
+constexpr Columns columnsOf(SpecialKey key) {
+  const Row& row = kRows[static_cast<std::size_t>(key)];
+  return {row.plain, row.shift, row.ctrl, row.alt};
+}
+
+constexpr std::size_t kScanCodes = 0x59;  // up to F12's 0x58
+
+using ScanTable = std::array<Columns, kScanCodes>;
+
+constexpr ScanTable makeMainTable() {
+  ScanTable t{};
+  using enum SpecialKey;
+  constexpr ScanKey functionKeys[] = {
+      {0x3B, F1}, {0x3C, F2}, {0x3D, F3}, {0x3E, F4}, {0x3F, F5},  {0x40, F6},
+      {0x41, F7}, {0x42, F8}, {0x43, F9}, {0x44, F10}, {0x57, F11}, {0x58, F12}};
+  for (const ScanKey& k : functionKeys) t[k.scan] = columnsOf(k.key);
+
+  // Letters by their place on the keyboard; with Alt the scan code itself.
+  constexpr struct {
+    std::uint8_t firstScan;
+    const char* letters;
+  } letterRows[] = {{0x10, "qwertyuiop"}, {0x1E, "asdfghjkl"}, {0x2C, "zxcvbnm"}};
+  for (const auto& row : letterRows) {
+    std::uint8_t scan = row.firstScan;
+    for (const char* c = row.letters; *c != '\0'; ++c, ++scan) {
+      const auto lower = static_cast<std::uint8_t>(*c);
+      t[scan] = {ch(lower), ch(static_cast<std::uint8_t>(lower - 0x20)),
+                 ch(static_cast<std::uint8_t>(lower - 0x60)), p00(scan)};
+    }
+  }
+  // The digit row 1 to 0, then - and =, give Alt pairs 78 to 83.
+  for (std::uint8_t scan = 0x02; scan <= 0x0D; ++scan) {
+    t[scan].alt = p00(static_cast<std::uint8_t>(scan + 0x76));
+  }
+  t[0x03] = {ch('2'), ch('@'), p00(0x03), p00(0x79)};  // Ctrl+2 is the null key
+  t[0x07] = {ch('6'), ch('^'), ch(0x1E), p00(0x7D)};
+  t[0x0C] = {ch('-'), ch('_'), ch(0x1F), p00(0x82)};
+
+  t[0x01] = {ch(0x1B), ch(0x1B), ch(0x1B), p00(0x01)};  // Esc
+  t[0x0E] = {ch(0x08), ch(0x08), ch(0x7F), p00(0x0E)};  // Backspace
+  t[0x0F] = {ch(0x09), p00(0x0F), p00(0x94), p00(0x0F)};  // Tab
+  t[0x1C] = {ch(0x0D), ch(0x0D), ch(0x0A), p00(0x1C)};  // Enter
+  t[0x39] = {ch(' '), ch(' '), ch(' '), ch(' ')};       // Space
+  t[0x1A] = {ch('['), ch('{'), ch(0x1B), p00(0x1A)};
+  t[0x1B] = {ch(']'), ch('}'), ch(0x1D), p00(0x1B)};
+  t[0x2B] = {ch('\\'), ch('|'), ch(0x1C), none};
+  constexpr std::uint8_t punctuation[] = {0x27, 0x28, 0x29, 0x33, 0x34, 0x35};  // ; ' ` , . /
+  for (std::uint8_t scan : punctuation) t[scan].alt = p00(scan);
+
+  // The numeric keypad with NumLock off: prefix 0, unlike the grey keys. The
+  // Shift column holds the digits; Alt is Windows' Alt-code entry.
+  constexpr struct {
+    std::uint8_t scan;
+    KeyCodes plain;
+    char digit;
+    KeyCodes ctrl;
+  } keypad[] = {
+      {0x47, p00(0x47), '7', p00(0x77)}, {0x48, p00(0x48), '8', p00(0x8D)},
+      {0x49, p00(0x49), '9', p00(0x84)}, {0x4B, p00(0x4B), '4', p00(0x73)},
+      {0x4C, none, '5', none},           {0x4D, p00(0x4D), '6', p00(0x74)},
+      {0x4F, p00(0x4F), '1', p00(0x75)}, {0x50, p00(0x50), '2', p00(0x91)},
+      {0x51, p00(0x51), '3', p00(0x76)}, {0x52, p00(0x52), '0', p00(0x92)},
+      {0x53, p00(0x53), '.', p00(0x93)}};
+  for (const auto& k : keypad) {
+    t[k.scan] = {k.plain, ch(static_cast<std::uint8_t>(k.digit)), k.ctrl, none};
+  }
+  return t;
+}
+
+constexpr ScanTable makeEnhancedTable() {
+  ScanTable t{};
+  using enum SpecialKey;
+  constexpr ScanKey greyKeys[] = {{0x47, Home}, {0x48, Up},   {0x49, PageUp}, {0x4B, Left},
+                                  {0x4D, Right}, {0x4F, End}, {0x50, Down},   {0x51, PageDown},
+                                  {0x52, Insert}, {0x53, Delete}};
+  for (const ScanKey& k : greyKeys) t[k.scan] = columnsOf(k.key);
+  t[0x1C] = {ch(0x0D), ch(0x0D), ch(0x0A), p00(0xA6)};   // keypad Enter
+  t[0x35] = {ch('/'), ch('?'), p00(0x95), p00(0xA4)};    // keypad /
+  return t;
+}
+
+constexpr ScanTable kMainTable = makeMainTable();
+constexpr ScanTable kEnhancedTable = makeEnhancedTable();
+
+KeyCodes pick(const Columns& columns, Column column) {
+  switch (column) {
+    case Column::Plain: return columns.plain;
+    case Column::Shift: return columns.shift;
+    case Column::Ctrl: return columns.ctrl;
+    case Column::Alt: return columns.alt;
+  }
+  return none;
+}
+
 }  // namespace
+
+std::optional<KeyCodes> scanCodeKeyCodes(std::uint8_t scanCode, bool enhanced, Column column) {
+  if (scanCode >= kScanCodes) return std::nullopt;
+  const KeyCodes codes = pick((enhanced ? kEnhancedTable : kMainTable)[scanCode], column);
+  if (codes.count == 0) return std::nullopt;
+  return codes;
+}
 
 Column columnFor(Modifiers mods) {
   if (mods.alt) return Column::Alt;

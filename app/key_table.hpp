@@ -37,4 +37,11 @@ Column columnFor(Modifiers mods);
 // The pair for a key in a column; nothing where the console gives no code.
 std::optional<KeyCodes> specialKeyCodes(SpecialKey key, Column column);
 
+// The codes for a Windows console key event that carries no character, looked
+// up by the key's scan code: `enhanced` (the event's ENHANCED_KEY flag) picks
+// the table of the grey keys, the others come from the main table. One code
+// where the table holds a character, two for a pair, nothing where it has no
+// entry.
+std::optional<KeyCodes> scanCodeKeyCodes(std::uint8_t scanCode, bool enhanced, Column column);
+
 }  // namespace vn3
