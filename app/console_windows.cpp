@@ -1,0 +1,110 @@
+// Keys from the Windows console itself (CONIN$, never standard input), read as
+// key events. The console input mode is 0 only while a key is awaited: no
+// line input, no echo, and Ctrl+C arrives as the key 3 rather than a signal.
+#define WIN32_LEAN_AND_MEAN
+#define NOMINMAX
+#include <windows.h>
+
+#include <deque>
+
+#include "app/code_page.hpp"
+#include "app/console.hpp"
+#include "app/key_event.hpp"
+
+namespace vn3 {
+
+std::vector<std::uint8_t> toCodePage(char16_t character, unsigned codePage) {
+  const wchar_t wide = static_cast<wchar_t>(character);
+  char bytes[8] = {};
+  const int length =
+      ::WideCharToMultiByte(codePage, 0, &wide, 1, bytes, sizeof bytes, nullptr, nullptr);
+  if (length <= 0) return {};
+  std::vector<std::uint8_t> result;
+  for (int i = 0; i < length; ++i) result.push_back(static_cast<std::uint8_t>(bytes[i]));
+  return result;
+}
+
+namespace {
+
+// The console's input, in mode 0 for as long as the object lives.
+class RawConsoleInput {
+ public:
+  RawConsoleInput()
+      : handle_(::CreateFileW(L"CONIN$", GENERIC_READ | GENERIC_WRITE,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
+                              nullptr)) {
+    if (handle_ == INVALID_HANDLE_VALUE) return;
+    // Fails when CONIN$ is no console at all.
+    if (!::GetConsoleMode(handle_, &savedMode_)) return;
+    active_ = ::SetConsoleMode(handle_, 0) != 0;
+  }
+
+  ~RawConsoleInput() {
+    if (active_) ::SetConsoleMode(handle_, savedMode_);
+    if (handle_ != INVALID_HANDLE_VALUE) ::CloseHandle(handle_);
+  }
+
+  RawConsoleInput(const RawConsoleInput&) = delete;
+  RawConsoleInput& operator=(const RawConsoleInput&) = delete;
+
+  bool active() const { return active_; }
+  HANDLE handle() const { return handle_; }
+
+ private:
+  HANDLE handle_;
+  DWORD savedMode_ = 0;
+  bool active_ = false;
+};
+
+bool runningUnderWine() {
+  static const bool wine = [] {
+    const HMODULE ntdll = ::GetModuleHandleW(L"ntdll.dll");
+    return ntdll != nullptr && ::GetProcAddress(ntdll, "wine_get_version") != nullptr;
+  }();
+  return wine;
+}
+
+KeyEventInfo infoOf(const KEY_EVENT_RECORD& key) {
+  const DWORD state = key.dwControlKeyState;
+  KeyEventInfo info;
+  info.keyDown = key.bKeyDown != 0;
+  info.repeatCount = key.wRepeatCount;
+  info.scanCode = key.wVirtualScanCode;
+  info.character = static_cast<char16_t>(key.uChar.UnicodeChar);
+  info.enhanced = (state & ENHANCED_KEY) != 0;
+  info.alt = (state & (LEFT_ALT_PRESSED | RIGHT_ALT_PRESSED)) != 0;
+  info.ctrl = (state & (LEFT_CTRL_PRESSED | RIGHT_CTRL_PRESSED)) != 0;
+  info.shift = (state & SHIFT_PRESSED) != 0;
+  return info;
+}
+
+// Codes of keys already read that are still to be given out, one per call:
+// the second code of a pair, the further bytes of a multi-byte character,
+// the presses of a repeated key.
+std::deque<std::uint8_t> pendingCodes;
+
+}  // namespace
+
+std::optional<KeyCodes> readConsoleKey() {
+  if (pendingCodes.empty()) {
+    RawConsoleInput console;
+    if (!console.active()) return std::nullopt;
+    const UINT codePage = ::GetConsoleCP();
+    const CodePageEncoder encode = [codePage](char16_t c) { return toCodePage(c, codePage); };
+    while (pendingCodes.empty()) {
+      INPUT_RECORD record{};
+      DWORD count = 0;
+      if (!::ReadConsoleInputW(console.handle(), &record, 1, &count)) return std::nullopt;
+      if (count != 1 || record.EventType != KEY_EVENT) continue;
+      KeyEventInfo event = infoOf(record.Event.KeyEvent);
+      if (runningUnderWine()) event = withCursorKeysAsGrey(event);
+      const std::vector<std::uint8_t> codes = keyEventCodes(event, encode);
+      pendingCodes.insert(pendingCodes.end(), codes.begin(), codes.end());
+    }
+  }
+  const std::uint8_t code = pendingCodes.front();
+  pendingCodes.pop_front();
+  return singleCode(code);
+}
+
+}  // namespace vn3

@@ -1,0 +1,76 @@
+// The file-system layer on Windows, with the wide-character calls so that any
+// folder name the player's installation has is reached.
+#define WIN32_LEAN_AND_MEAN
+#define NOMINMAX
+#include <windows.h>
+
+#include <string>
+
+#include "common/platform.hpp"
+
+namespace vn3 {
+
+namespace {
+
+std::uint64_t sizeOf(DWORD high, DWORD low) {
+  return (static_cast<std::uint64_t>(high) << 32) | low;
+}
+
+FileStatus statusOf(DWORD attributes, std::uint64_t size) {
+  const bool regular = (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE)) == 0;
+  return {true, regular, size};
+}
+
+// A symbolic link answers for its target, as stat() does on POSIX. The handle
+// asks for no access to the contents, only for the target's attributes.
+FileStatus targetStatus(const std::filesystem::path& path) {
+  const HANDLE handle = ::CreateFileW(path.c_str(), 0,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) return {};
+  BY_HANDLE_FILE_INFORMATION info{};
+  const bool ok = ::GetFileInformationByHandle(handle, &info) != 0;
+  ::CloseHandle(handle);
+  if (!ok) return {};
+  return statusOf(info.dwFileAttributes, sizeOf(info.nFileSizeHigh, info.nFileSizeLow));
+}
+
+}  // namespace
+
+FileStatus queryFileStatus(const std::filesystem::path& path) {
+  WIN32_FILE_ATTRIBUTE_DATA data{};
+  if (!::GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) return {};
+  if (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) return targetStatus(path);
+  return statusOf(data.dwFileAttributes, sizeOf(data.nFileSizeHigh, data.nFileSizeLow));
+}
+
+CreateDirResult createDirectory(const std::filesystem::path& path) {
+  if (::CreateDirectoryW(path.c_str(), nullptr)) return CreateDirResult::Created;
+  const DWORD error = ::GetLastError();
+  return error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS
+             ? CreateDirResult::AlreadyExists
+             : CreateDirResult::Failed;
+}
+
+std::filesystem::path hostPath(std::string_view gamePath) {
+  // The game's own separator: nothing to map.
+  return std::filesystem::path(std::string(gamePath));
+}
+
+std::filesystem::path executableDirectory() {
+  std::wstring buffer(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD length =
+        ::GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+    if (length == 0) return {};
+    // A full buffer means the name may have been cut short: try a larger one.
+    if (length < buffer.size()) {
+      buffer.resize(length);
+      return std::filesystem::path(buffer).parent_path();
+    }
+    if (buffer.size() >= 32768) return {};
+    buffer.resize(buffer.size() * 2);
+  }
+}
+
+}  // namespace vn3

@@ -1,0 +1,21 @@
+# Sourced by the scripts that run Windows programs under Wine: a quiet Wine in
+# a prefix of the project's own, made on first use.
+#   VN3_WINEPREFIX   the prefix (default: ~/.cache/vn3patch/wine)
+export WINEPREFIX=${VN3_WINEPREFIX:-${XDG_CACHE_HOME:-$HOME/.cache}/vn3patch/wine}
+export WINEDEBUG=-all
+# Nothing here needs .NET or a browser engine: no install prompts for them.
+export WINEDLLOVERRIDES="mscoree,mshtml="
+
+# Makes the prefix if it is not there yet. The first boot takes a while, so
+# it is done once, under a lock, even when several tests start at once.
+vn3_wine_prefix() {
+  mkdir -p "$(dirname "$WINEPREFIX")"
+  (
+    flock 9
+    if [[ ! -f $WINEPREFIX/system.reg ]]; then
+      timeout -k 10 300 wineboot -i >/dev/null 2>&1 </dev/null || true
+      timeout -k 10 120 wineserver -w || true
+      [[ -f $WINEPREFIX/system.reg ]] || { echo "wine: could not make the prefix $WINEPREFIX" >&2; exit 1; }
+    fi
+  ) 9>"$WINEPREFIX.lock"
+}
