@@ -1,0 +1,232 @@
+#!/usr/bin/env bash
+# End-to-end run of the Windows build under Wine against the POSIX build:
+#   smoke.sh WINDOWS_EXE POSIX_EXE
+# Each scenario makes two identical stand-in installations and runs one
+# program in each through the same keys. A program runs in a tmux pane, which
+# is its console (keys typed with send-keys), while its standard output goes
+# to a file. The two transcripts must be equal byte for byte once the Windows
+# line ends (CRLF, the C runtime's text mode) are folded to LF, and so must
+# the game files; the patched bytes are checked on their own as well.
+set -euo pipefail
+
+if (($# != 2)); then
+  echo "usage: $0 WINDOWS_EXE POSIX_EXE" >&2
+  exit 2
+fi
+source_dir=$(cd "$(dirname "$0")/../.." && pwd)
+source "$source_dir/tools/wine-env.sh"
+vn3_wine_prefix
+
+work=$(mktemp -d "${TMPDIR:-/tmp}/vn3-wine-smoke.XXXXXX")
+socket=$work/tmux.sock
+tmux_() { tmux -f /dev/null -S "$socket" "$@"; }
+cleanup() {
+  tmux_ kill-server >/dev/null 2>&1 || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+# Each program alone in a folder: no stock data files beside it.
+mkdir -p "$work/windows" "$work/posix"
+cp "$1" "$work/windows/vn3patch.exe"
+cp "$2" "$work/posix/vn3patch"
+
+# How long one program may run, and how long to wait for a prompt.
+run_limit=60
+wait_limit=30
+
+passed=0
+failed=0
+
+exe_size_A=$((0x624000)) package_size_A=$((0x7CE000))
+exe_size_B=$((0x628000)) package_size_B=$((0x826800))
+
+# Makes a stand-in installation of build A or B in DIR. The files hold a
+# repeating text, never a zero byte, so that every byte written shows.
+# Build "none" is a System folder without the game.
+make_standin() {
+  local dir=$1 build=$2 exe_size package_size
+  mkdir -p "$dir/System"
+  [[ $build == none ]] && return
+  exe_size=exe_size_$build package_size=package_size_$build
+  mkdir -p "$dir/CONTENT/VN3/Maps"
+  yes "stand-in game file" | head -c "${!exe_size}" >"$dir/System/VN3Main.exe" || true
+  yes "stand-in game file" | head -c "${!package_size}" >"$dir/CONTENT/VN3/Maps/Core_FXBANK.ibt" || true
+}
+
+# The command that runs the program NAME, bounded by the run limit.
+# --foreground: the program must stay in the terminal's foreground group to
+# read keys from it; a tmux window is killed at the end in any case.
+program_command() {
+  if [[ $1 == windows ]]; then
+    printf '%s' "env WINEPREFIX='$WINEPREFIX' WINEDEBUG=-all WINEDLLOVERRIDES='$WINEDLLOVERRIDES'" \
+      " timeout --foreground -k 5 $run_limit wine '$work/windows/vn3patch.exe'"
+  else
+    printf '%s' "timeout --foreground -k 5 $run_limit '$work/posix/vn3patch'"
+  fi
+}
+
+# Starts a program in DIR/System, its output to DIR/out: in a new tmux
+# window, or with CONSOLE=none in a session of its own without any terminal.
+start_program() {
+  local name=$1 dir=$2 console=$3 command
+  command="cd '$dir/System' && $(program_command "$name") >'$dir/out' 2>'$dir/err'"
+  command+="; echo \$? >'$dir/status'"
+  if [[ $console == none ]]; then
+    setsid bash -c "$command" </dev/null >/dev/null 2>&1 &
+  else
+    tmux_ new-window -d -t smoke -n "$name" "$command"
+  fi
+}
+
+# Waits until DIR/out holds the menu prompt COUNT times.
+wait_for_prompt() {
+  local dir=$1 count=$2 deadline=$((SECONDS + wait_limit))
+  while (($(grep -o 'Pick one, vesker> ' "$dir/out" 2>/dev/null | wc -l) < count)); do
+    if ((SECONDS >= deadline)); then
+      echo "  no prompt $count in $dir/out after ${wait_limit}s" >&2
+      return 1
+    fi
+    sleep 0.1
+  done
+}
+
+wait_for_exit() {
+  local dir=$1 deadline=$((SECONDS + run_limit + 10))
+  while [[ ! -s $dir/status ]]; do
+    if ((SECONDS >= deadline)); then
+      echo "  $dir: the program did not end" >&2
+      return 1
+    fi
+    sleep 0.1
+  done
+}
+
+# Sends KEYS (tmux key names; "prompt" waits for the next menu prompt) to the
+# program named NAME running in DIR.
+drive() {
+  local name=$1 dir=$2 prompts=0 key
+  shift 2
+  for key in "$@"; do
+    if [[ $key == prompt ]]; then
+      prompts=$((prompts + 1))
+      wait_for_prompt "$dir" "$prompts" || return 1
+    else
+      tmux_ send-keys -t "smoke:$name" "$key"
+      # Keys a moment apart, as typed: a lone Esc must not run into the
+      # next key and read as the start of an escape sequence.
+      sleep 0.2
+    fi
+  done
+}
+
+# What a program printed, with Windows line ends folded.
+transcript() { sed 's/\r$//' "$1/out"; }
+
+# Fails unless FILE differs from ORIGINAL exactly in the COUNT bytes from
+# OFFSET on, which must equal EXPECTED (a file of COUNT bytes).
+check_patched() {
+  local file=$1 original=$2 offset=$3 count=$4 expected=$5
+  local changed
+  changed=$(cmp -l "$original" "$file" | awk -v lo=$((offset + 1)) -v hi=$((offset + count)) \
+    '$1 < lo || $1 > hi { outside++ } END { print outside + 0 }') || true
+  if ((changed != 0)); then
+    echo "  $file: $changed bytes changed outside the patched range" >&2
+    return 1
+  fi
+  if ! cmp -s <(tail -c +$((offset + 1)) "$file" | head -c "$count") "$expected"; then
+    echo "  $file: the patched range does not hold the expected bytes" >&2
+    return 1
+  fi
+}
+
+# Runs one scenario: BUILD, expected exit status, then the keys.
+scenario() {
+  local title=$1 build=$2 status=$3
+  shift 3
+  local name dir ok=1
+  local console=tmux
+  [[ $build == none ]] && console=none
+  echo "smoke: $title"
+  for name in windows posix; do
+    dir=$work/$title/$name
+    make_standin "$dir" "$build"
+    start_program "$name" "$dir" "$console"
+    drive "$name" "$dir" "$@" || ok=0
+    wait_for_exit "$dir" || ok=0
+    tmux_ kill-window -t "smoke:$name" >/dev/null 2>&1 || true
+    if [[ $(cat "$dir/status" 2>/dev/null) != "$status" ]]; then
+      echo "  $name: exit status $(cat "$dir/status" 2>/dev/null), expected $status" >&2
+      ok=0
+    fi
+  done
+  local windows=$work/$title/windows posix=$work/$title/posix
+  if ! diff -u --label posix <(transcript "$posix") --label windows <(transcript "$windows") >&2; then
+    echo "  the transcripts differ" >&2
+    ok=0
+  fi
+  for file in System/VN3Main.exe CONTENT/VN3/Maps/Core_FXBANK.ibt; do
+    [[ $build == none ]] && break
+    if ! cmp "$posix/$file" "$windows/$file" >&2; then
+      echo "  $file differs between the two builds" >&2
+      ok=0
+    fi
+  done
+  last_dir=$windows
+  last_original=$work/$title/original
+  make_standin "$last_original" "$build"
+  scenario_ok=$ok
+}
+
+finish() {
+  local title=$1
+  if ((scenario_ok)); then
+    passed=$((passed + 1))
+    echo "  ok"
+  else
+    failed=$((failed + 1))
+    echo "  FAILED: $title"
+    for name in windows posix; do
+      echo "  --- $name output:"
+      sed 's/^/    /' "$work/$title/$name/out" 2>/dev/null || true
+      echo "  --- $name errors:"
+      sed 's/^/    /' "$work/$title/$name/err" 2>/dev/null || true
+    done
+  fi
+}
+
+tmux_ new-session -d -s smoke -x 100 -y 50 -n idle
+
+# Build B: disable the loot percentage (one zero byte in the executable),
+# then quit with Esc, whose Wine key event carries no character.
+scenario exe-action-esc B 0 prompt 3 prompt Escape
+printf '\000' >"$work/zero"
+check_patched "$last_dir/System/VN3Main.exe" "$last_original/System/VN3Main.exe" \
+  $((0x5814B9)) 1 "$work/zero" || scenario_ok=0
+finish exe-action-esc
+
+# Build A: disable the arrow trails (the built-in 464-byte image in the
+# package), then quit with F1, whose first code is 0.
+scenario package-action-f1 A 0 prompt 5 prompt F1
+check_patched "$last_dir/CONTENT/VN3/Maps/Core_FXBANK.ibt" \
+  "$last_original/CONTENT/VN3/Maps/Core_FXBANK.ibt" \
+  $((0x11B040)) 464 "$source_dir/payload/trail_off.bin" || scenario_ok=0
+finish package-action-f1
+
+# The cursor keys do nothing at the menu; Page Down's second code is "Q".
+# Under Wine they arrive without the grey-key flag: were they taken for the
+# keypad's (prefix 0), the first would quit and action 4 would never run.
+scenario cursor-keys B 0 prompt Up Left Home End Insert Delete PageUp C-PageDown 4 prompt PageDown
+printf ' ' >"$work/space"
+check_patched "$last_dir/System/VN3Main.exe" "$last_original/System/VN3Main.exe" \
+  $((0x5814B9)) 1 "$work/space" || scenario_ok=0
+finish cursor-keys
+
+# No game and no console at all: the error, then the key pause ends at once
+# because no key can be read, and the exit status is 1.
+scenario no-game-no-console none 1
+grep -q '^<press any key>$' <(transcript "$last_dir") || scenario_ok=0
+finish no-game-no-console
+
+echo "smoke: $passed passed, $failed failed"
+((failed == 0))
