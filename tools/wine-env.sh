@@ -1,7 +1,7 @@
 # Sourced by the scripts that run Windows programs under Wine: a quiet Wine in
 # a prefix of the project's own, made on first use.
 #   VN3_WINEPREFIX   the prefix (default: ~/.cache/vn3patch/wine)
-export WINEPREFIX=${VN3_WINEPREFIX:-${XDG_CACHE_HOME:-$HOME/.cache}/vn3patch/wine}
+export WINEPREFIX=${VN3_WINEPREFIX:-${XDG_CACHE_HOME:-${HOME:-/tmp}/.cache}/vn3patch/wine}
 export WINEDEBUG=-all
 # Nothing here needs .NET or a browser engine: no install prompts for them.
 export WINEDLLOVERRIDES="mscoree,mshtml="
