@@ -62,4 +62,17 @@ inline constexpr std::string_view packageWriteFailed =
 inline constexpr std::string_view missingStockDataHead = "Error: Missing stock data '";
 inline constexpr std::string_view missingStockDataTail = "', see README";
 
+// Frob highlight
+inline constexpr std::string_view issuesTitle = "ISSUES:";
+inline constexpr std::string_view issueStealthGlow = "    Breaks stealth glow in 3rd person";
+inline constexpr std::string_view issueCrystals =
+    "    Breaks rendering of certain objects (crystals almost invisible)";
+inline constexpr std::string_view customColourQuestion =
+    "Would you like to specify custom frob color (y/N)> ";
+inline constexpr std::string_view colourPrompt =
+    "Enter 3 number between 0 and 1 in RGB order (default is 0.1 0.1 0.1)> ";
+inline constexpr std::string_view shaderFolderFailed = "Error: Failed to create 'Shaders' folder";
+inline constexpr std::string_view shaderSaveFailed =
+    "Error: Failed to save custom shader in 'Shaders' folder";
+
 }  // namespace vn3::msg
