@@ -1,6 +1,10 @@
 #!/usr/bin/env bash
-# Configures, builds and runs every test the project has.
+# Configures, builds and runs every test the project has: the unit and
+# end-to-end tests, the same under the address and undefined-behaviour
+# sanitizers, and short fuzz runs.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 cmake --workflow --preset dev
+cmake --workflow --preset sanitize
+cmake --workflow --preset fuzz
