@@ -81,7 +81,7 @@ class RawInput {
       struct sigaction action {};
       action.sa_handler = restoreTerminalAndDie;
       sigemptyset(&action.sa_mask);
-      action.sa_flags = SA_RESETHAND | SA_NODEFER;
+      action.sa_flags = static_cast<int>(SA_RESETHAND | SA_NODEFER);
       ::sigaction(fatalSignals[i], nullptr, &previous_[i]);
       // A signal the user chose to ignore (nohup, say) stays ignored.
       if (previous_[i].sa_handler != SIG_IGN) ::sigaction(fatalSignals[i], &action, nullptr);

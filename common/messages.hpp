@@ -62,4 +62,41 @@ inline constexpr std::string_view packageWriteFailed =
 inline constexpr std::string_view missingStockDataHead = "Error: Missing stock data '";
 inline constexpr std::string_view missingStockDataTail = "', see README";
 
+// Frob highlight
+inline constexpr std::string_view issuesTitle = "ISSUES:";
+inline constexpr std::string_view issueStealthGlow = "    Breaks stealth glow in 3rd person";
+inline constexpr std::string_view issueCrystals =
+    "    Breaks rendering of certain objects (crystals almost invisible)";
+inline constexpr std::string_view customColourQuestion =
+    "Would you like to specify custom frob color (y/N)> ";
+inline constexpr std::string_view colourPrompt =
+    "Enter 3 number between 0 and 1 in RGB order (default is 0.1 0.1 0.1)> ";
+inline constexpr std::string_view shaderFolderFailed = "Error: Failed to create 'Shaders' folder";
+inline constexpr std::string_view shaderSaveFailed =
+    "Error: Failed to save custom shader in 'Shaders' folder";
+
+}  // namespace vn3::msg
+
+// The stock-data extractor (vn3patch-extract)
+namespace vn3::msg {
+
+inline constexpr std::string_view extractUsage = "usage: vn3patch-extract [PACKAGE]";
+inline constexpr std::string_view extractNoPackage = "Error: cannot read the package ";
+inline constexpr std::string_view extractNoPackageHint =
+    ": run this command from the game's System folder, or give the package's path";
+inline constexpr std::string_view extractWrongSizeHead = "Error: ";
+inline constexpr std::string_view extractWrongSizeTail =
+    " bytes, which is the package of neither supported build (8183808 or 8546304 bytes)";
+inline constexpr std::string_view extractFolderFailed = "Error: cannot create the folder ";
+inline constexpr std::string_view extractReadFailed = "Error: failed to read from ";
+inline constexpr std::string_view extractWriteFailed = "Error: failed to write ";
+inline constexpr std::string_view extractTrailWhat = "arrow-trail stock data";
+inline constexpr std::string_view extractGlintWhat = "loot-glint stock data";
+inline constexpr std::string_view extractNotStockHead = "Refused the ";
+inline constexpr std::string_view extractNotStockMiddle = ": ";
+inline constexpr std::string_view extractNotStockTail =
+    " does not hold the stock bytes there (it has been patched). Run this command on the "
+    "backup copy of the package.";
+inline constexpr std::string_view extractWrote = "Wrote ";
+
 }  // namespace vn3::msg

@@ -4,6 +4,9 @@
 #include <string>
 #include <system_error>
 
+#include <vector>
+
+#include "common/path_match.hpp"
 #include "common/platform.hpp"
 
 namespace vn3 {
@@ -19,12 +22,46 @@ CreateDirResult createDirectory(const std::filesystem::path& path) {
   return errno == EEXIST ? CreateDirResult::AlreadyExists : CreateDirResult::Failed;
 }
 
-std::filesystem::path hostPath(std::string_view gamePath) {
-  std::string path(gamePath);
-  for (char& c : path) {
-    if (c == '\\') c = '/';
+namespace {
+
+bool entryExists(const std::filesystem::path& path) {
+  struct stat st {};
+  return ::lstat(path.c_str(), &st) == 0;
+}
+
+std::vector<std::string> folderEntries(const std::filesystem::path& folder) {
+  std::vector<std::string> names;
+  std::error_code ec;
+  for (std::filesystem::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+    names.push_back(it->path().filename().string());
   }
-  return path;
+  return names;
+}
+
+}  // namespace
+
+std::filesystem::path hostPath(std::string_view gamePath) {
+  std::filesystem::path resolved;
+  // Once a component is missing, nothing below it can be found either.
+  bool resolving = true;
+  while (true) {
+    const std::size_t cut = gamePath.find('\\');
+    const std::string component(gamePath.substr(0, cut));
+    std::filesystem::path next = resolved / component;
+    if (resolving && component != "." && component != ".." && !component.empty() &&
+        !entryExists(next)) {
+      const std::vector<std::string> entries =
+          folderEntries(resolved.empty() ? std::filesystem::path(".") : resolved);
+      if (const auto match = matchEntryIgnoringCase(component, entries)) {
+        next = resolved / *match;
+      } else {
+        resolving = false;
+      }
+    }
+    resolved = std::move(next);
+    if (cut == std::string_view::npos) return resolved;
+    gamePath.remove_prefix(cut + 1);
+  }
 }
 
 std::filesystem::path executableDirectory() {

@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 
 #include "patch/apply_patch.hpp"
+#include "patch/shader_image.hpp"
 #include "test_support.hpp"
 
 namespace vn3 {
@@ -33,6 +34,12 @@ TEST(ApplyPatchFailures, EachFailureGivesItsOneMessage) {
     applyPatch(target, sites);
     EXPECT_EQ(out.text(), c.output);
   }
+}
+
+// The 84 bytes wait in the stream's buffer, so a full disk shows only when
+// the file is closed; that must still count as a failed write.
+TEST(WriteShaderImage, FailureSeenOnlyAtTheCloseIsAFailure) {
+  EXPECT_FALSE(writeShaderImage("/dev/full"));
 }
 
 }  // namespace

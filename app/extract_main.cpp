@@ -1,0 +1,17 @@
+// vn3patch-extract [PACKAGE]: makes the stock data files beside vn3patch.
+#include "common/platform.hpp"
+#include "patch/apply_patch.hpp"
+#include "payload/stock_extract.hpp"
+
+#include "common/console_out.hpp"
+#include "common/messages.hpp"
+
+int main(int argc, char** argv) {
+  if (argc > 2) {
+    vn3::printLine(vn3::msg::extractUsage);
+    return 2;
+  }
+  const std::filesystem::path package =
+      argc > 1 ? std::filesystem::path(argv[1]) : vn3::hostPath(vn3::packageTarget.path);
+  return vn3::extractStockData(package, vn3::executableDirectory() / "payload");
+}

@@ -1,0 +1,97 @@
+#include "patch/shader_image.hpp"
+
+#include <bit>
+#include <fstream>
+#include <string>
+
+#include "common/platform.hpp"
+
+namespace vn3 {
+
+namespace {
+
+constexpr std::size_t redToken = 13;  // green and blue follow
+
+constexpr void putToken(std::array<std::uint8_t, shaderImageSize>& image, std::size_t token,
+                        std::uint32_t value) {
+  // Byte by byte, so the file is little-endian whatever the host is.
+  for (std::size_t i = 0; i < 4; ++i) {
+    image[token * 4 + i] = static_cast<std::uint8_t>(value >> (8 * i));
+  }
+}
+
+constexpr std::uint32_t getToken(const std::array<std::uint8_t, shaderImageSize>& image,
+                                 std::size_t token) {
+  std::uint32_t value = 0;
+  for (std::size_t i = 0; i < 4; ++i) {
+    value |= static_cast<std::uint32_t>(image[token * 4 + i]) << (8 * i);
+  }
+  return value;
+}
+
+constexpr std::uint32_t pointOne = 0x3DCCCCCD;  // 0.1f
+
+constexpr std::array<std::uint8_t, shaderImageSize> initialImage() {
+  std::array<std::uint8_t, shaderImageSize> image{};
+  putToken(image, 0, 0xFFFF0101);  // ps.1.1
+  putToken(image, 1, 0x0009FFFE);  // comment of nine tokens
+  // The assembler's signature, with its terminating zero, fills them.
+  constexpr std::string_view comment = "D3DX8 Shader Assembler Version 0.91";
+  static_assert(comment.size() + 1 == 9 * 4);
+  for (std::size_t i = 0; i < comment.size(); ++i) {
+    image[2 * 4 + i] = static_cast<std::uint8_t>(comment[i]);
+  }
+  putToken(image, 11, 0x00000051);  // def c2, r, g, b, a
+  putToken(image, 12, 0xA00F0002);
+  // Red, green, blue and alpha all start at 0.1.
+  for (std::size_t token = redToken; token <= redToken + 3; ++token) {
+    putToken(image, token, pointOne);
+  }
+  putToken(image, 17, 0x00000001);  // mov r0, c2
+  putToken(image, 18, 0x800F0000);
+  putToken(image, 19, 0xA0E40002);
+  putToken(image, 20, 0x0000FFFF);  // end
+  return image;
+}
+
+// The program's own path of a shader file, with backslashes as the game
+// writes it.
+std::string shaderFilePath(std::string_view baseName) {
+  return "Shaders\\" + std::string(baseName) + ".pso";
+}
+
+}  // namespace
+
+std::array<std::uint8_t, shaderImageSize> shaderImage = initialImage();
+
+void setShaderColour(float red, float green, float blue) {
+  putToken(shaderImage, redToken, std::bit_cast<std::uint32_t>(red));
+  putToken(shaderImage, redToken + 1, std::bit_cast<std::uint32_t>(green));
+  putToken(shaderImage, redToken + 2, std::bit_cast<std::uint32_t>(blue));
+}
+
+std::array<float, 3> shaderColour() {
+  return {std::bit_cast<float>(getToken(shaderImage, redToken)),
+          std::bit_cast<float>(getToken(shaderImage, redToken + 1)),
+          std::bit_cast<float>(getToken(shaderImage, redToken + 2))};
+}
+
+bool writeShaderImage(const std::filesystem::path& file) {
+  // Written in place, no temporary and rename: a read-only file of that name
+  // must make this fail, not be replaced.
+  std::ofstream out(file, std::ios::out | std::ios::trunc | std::ios::binary);
+  if (!out.is_open()) return false;
+  out.write(reinterpret_cast<const char*>(shaderImage.data()),
+            static_cast<std::streamsize>(shaderImage.size()));
+  if (!out) return false;
+  // The bytes may reach the file only now, so a failed close is a failed
+  // write.
+  out.close();
+  return !out.fail();
+}
+
+bool writeShaderFile(std::string_view baseName) {
+  return writeShaderImage(hostPath(shaderFilePath(baseName)));
+}
+
+}  // namespace vn3

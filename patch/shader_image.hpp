@@ -1,0 +1,33 @@
+#pragma once
+// The replacement highlight shader: a ready-assembled pixel shader that
+// paints every pixel in one constant colour, and its file writer.
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <string_view>
+
+namespace vn3 {
+
+inline constexpr std::size_t shaderImageSize = 84;  // 21 tokens of 32 bits
+
+// The token stream as it goes to disk, little-endian. Lives for the whole
+// run: a colour stored here stays until another one is stored.
+extern std::array<std::uint8_t, shaderImageSize> shaderImage;
+
+// Overwrites the red, green and blue of the colour constant; alpha keeps
+// 0.1. Stores exactly what it is given: callers clamp first.
+void setShaderColour(float red, float green, float blue);
+
+// The red, green and blue now stored in the image.
+std::array<float, 3> shaderColour();
+
+// Creates or truncates `file` on this host and writes the image into it.
+// False when the file cannot be opened, written or closed.
+bool writeShaderImage(const std::filesystem::path& file);
+
+// Writes the image to "Shaders\<baseName>.pso" below the working directory.
+// The folder must exist already.
+bool writeShaderFile(std::string_view baseName);
+
+}  // namespace vn3

@@ -1,0 +1,386 @@
+// What the actions do to the game files, checked byte for byte over both
+// whole files, and what they print.
+#include <algorithm>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <stdexcept>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "pty_session.hpp"
+#include "standin.hpp"
+#include "transcripts.hpp"
+
+namespace e2e {
+namespace {
+
+namespace msg = vn3::msg;
+namespace fs = std::filesystem;
+
+constexpr std::size_t trailSize = 464;
+constexpr std::size_t glintSize = 2752;
+
+// How every stock block begins: the package's own bytes at those offsets.
+const Bytes trailStockLead = {0x00, 0x00, 0x00, 0x00, 0x00, 0x10, 0x00, 0x21,
+                              0xF0, 0x31, 0x43, 0x08, 0x55, 0xD5, 0xB5, 0x2D};
+const Bytes glintStockLead = {0x01, 0x00, 0x00, 0x00, 0x55, 0x55, 0x55, 0x55,
+                              0x01, 0x00, 0x00, 0x00, 0x55, 0x55, 0x55, 0x55};
+// How the two built-in replacement blocks begin.
+const Bytes trailOffLead = {0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00,
+                            0x01, 0x00, 0x00, 0x00, 0x55, 0x55, 0x55, 0x55};
+const Bytes trailSubtleLead = {0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00,
+                               0x8A, 0x52, 0x82, 0x10, 0x55, 0xD5, 0xB5, 0x2D};
+
+// A stock block as a player would extract it: the right lead, then bytes
+// unlike anything else in the stand-in (all below 0x80, unlike the game
+// files' pattern).
+Bytes syntheticStock(const Bytes& lead, std::size_t size, std::uint64_t seed) {
+  Bytes block(lead);
+  for (std::size_t i = lead.size(); i < size; ++i) {
+    block.push_back(static_cast<std::uint8_t>(patternByte(seed, i) & 0x7F));
+  }
+  return block;
+}
+
+Bytes syntheticTrailStock() { return syntheticStock(trailStockLead, trailSize, 71); }
+Bytes syntheticGlintStock() { return syntheticStock(glintStockLead, glintSize, 93); }
+
+// The built-in replacement images are the program's own data files; the
+// program is checked to write exactly those, and the files to begin as
+// they must.
+Bytes builtInBlock(const char* fileName, const Bytes& lead) {
+  const fs::path path = fs::path(VN3_PAYLOAD_SOURCE_DIR) / fileName;
+  std::ifstream in(path, std::ios::binary);
+  Bytes block{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  EXPECT_EQ(block.size(), trailSize) << path;
+  EXPECT_TRUE(block.size() >= lead.size() && std::equal(lead.begin(), lead.end(), block.begin()))
+      << path << " does not begin with the replacement block's lead bytes";
+  return block;
+}
+
+void installStock(StandIn& game) {
+  game.copyProgram();
+  game.writeStock("trail_stock.bin", syntheticTrailStock());
+  game.writeStock("glint_stock.bin", syntheticGlintStock());
+}
+
+// ---- Each action on each build ----------------------------------------------
+
+enum class Target { Exe, Package };
+
+struct Action {
+  char key;
+  Target target;
+  std::vector<std::uint64_t> offsetsA;
+  std::vector<std::uint64_t> offsetsB;
+  std::function<Bytes()> bytes;
+};
+
+const std::vector<Action>& actions() {
+  static const std::vector<Action> table = {
+      {'2', Target::Exe, {0x546344, 0x546354, 0x546364}, {0x54A33C, 0x54A34C, 0x54A35C},
+       [] { return Bytes{'M'}; }},
+      {'3', Target::Exe, {0x57CEE1}, {0x5814B9}, [] { return Bytes{0x00}; }},
+      {'4', Target::Exe, {0x57CEE1}, {0x5814B9}, [] { return Bytes{0x20}; }},
+      {'5', Target::Package, {0x11B040}, {0x11B840},
+       [] { return builtInBlock("trail_off.bin", trailOffLead); }},
+      {'6', Target::Package, {0x11B040}, {0x11B840},
+       [] { return builtInBlock("trail_subtle.bin", trailSubtleLead); }},
+      {'7', Target::Package, {0x11B040}, {0x11B840}, syntheticTrailStock},
+      {'8', Target::Package, {0x2C5040}, {0x31D840}, [] { return Bytes(glintSize, 0x00); }},
+      {'9', Target::Package, {0x2C5040}, {0x31D840}, syntheticGlintStock},
+  };
+  return table;
+}
+
+const Action& action(char key) {
+  for (const Action& a : actions()) {
+    if (a.key == key) return a;
+  }
+  throw std::logic_error("no such action");
+}
+
+// Tells the stand-in what the action must have written.
+void expectAction(StandIn& game, Build build, char key) {
+  const Action& a = action(key);
+  GameFile& file = a.target == Target::Exe ? game.exe : game.package;
+  const Bytes bytes = a.bytes();
+  for (const std::uint64_t offset : build == Build::A ? a.offsetsA : a.offsetsB) {
+    file.expectWrite(offset, bytes);
+  }
+}
+
+class EachAction : public ::testing::TestWithParam<std::tuple<Build, char>> {};
+
+// Only the site bytes change, sizes stay, and the outcome is printed
+// between two complete menus.
+TEST_P(EachAction, WritesExactlyItsSitesAndReportsSuccess) {
+  const auto [build, key] = GetParam();
+  StandIn game(build);
+  installStock(game);
+  expectAction(game, build, key);
+
+  PtySession session(game.program(), game.systemDir());
+  ASSERT_TRUE(session.sendKey(std::string(1, key)));
+  ASSERT_TRUE(session.sendKey("q"));
+  EXPECT_EQ(session.waitExit(), ExitStatus::exited(0));
+  EXPECT_EQ(session.transcript(),
+            text::startup() + text::menu(true) + text::success() + text::menu(true));
+  EXPECT_TRUE(game.exe.matches());
+  EXPECT_TRUE(game.package.matches());
+}
+
+INSTANTIATE_TEST_SUITE_P(Patch, EachAction,
+                         ::testing::Combine(::testing::Values(Build::A, Build::B),
+                                            ::testing::Values('2', '3', '4', '5', '6', '7', '8',
+                                                              '9')),
+                         [](const auto& test) {
+                           return std::string(buildName(std::get<0>(test.param))) + "_Key" +
+                                  std::get<1>(test.param);
+                         });
+
+class BothBuilds : public ::testing::TestWithParam<Build> {};
+
+// Every action's partner undoes it: turned off, then on again, the files
+// end as the stock bytes (as far as the stand-in's stock blocks go) and
+// nothing else has moved.
+TEST_P(BothBuilds, EachEffectOffThenOnEndsWithTheOnBytes) {
+  const Build build = GetParam();
+  StandIn game(build);
+  installStock(game);
+  expectAction(game, build, '4');  // after 3
+  expectAction(game, build, '7');  // after 5 and 6
+  expectAction(game, build, '9');  // after 8
+
+  PtySession session(game.program(), game.systemDir());
+  for (const char* key : {"3", "4", "5", "6", "7", "8", "9"}) ASSERT_TRUE(session.sendKey(key));
+  ASSERT_TRUE(session.sendKey("q"));
+  EXPECT_EQ(session.waitExit(), ExitStatus::exited(0));
+  EXPECT_TRUE(game.exe.matches());
+  EXPECT_TRUE(game.package.matches());
+  const std::string again = text::success() + text::menu(true);
+  std::string expected = text::startup() + text::menu(true);
+  for (int i = 0; i < 7; ++i) expected += again;
+  EXPECT_EQ(session.transcript(), expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Patch, BothBuilds, ::testing::Values(Build::A, Build::B),
+                         [](const auto& test) { return std::string(buildName(test.param)); });
+
+// A package of the other build's size is refused, but the executable still
+// decides the build: its actions use the BuildA offsets.
+TEST(Patch, BuildAExecutableWithBuildBPackageUsesBuildAOffsets) {
+  StandIn game(Build::A, Build::B);
+  expectAction(game, Build::A, '2');
+  expectAction(game, Build::A, '3');
+
+  PtySession session(game.program(), game.systemDir());
+  for (const char* key : {"2", "5", "8", "3"}) ASSERT_TRUE(session.sendKey(key));
+  ASSERT_TRUE(session.sendKey("q"));
+  EXPECT_EQ(session.waitExit(), ExitStatus::exited(0));
+  EXPECT_EQ(session.transcript(), text::startup(msg::packageWrongVersion) + text::menu(false) +
+                                      text::success() + text::menu(false) + text::success() +
+                                      text::menu(false));
+  EXPECT_TRUE(game.exe.matches());
+  EXPECT_TRUE(game.package.matches());
+}
+
+// ---- Files that cannot be opened -------------------------------------------
+
+struct OpenFailure {
+  const char* name;
+  Build build;
+  std::function<void(StandIn&)> spoil;  // done after the menu is shown
+  char key;
+  std::string_view error;
+};
+
+void PrintTo(const OpenFailure& c, std::ostream* os) { *os << c.name; }
+
+class FileGoneAfterStartup : public ::testing::TestWithParam<OpenFailure> {};
+
+// The failure is reported once, nothing is written (nor any file made in
+// place of the missing one), and the menu follows.
+TEST_P(FileGoneAfterStartup, ReportsOpenFailureAndWritesNothing) {
+  const OpenFailure& c = GetParam();
+  StandIn game(c.build);
+  installStock(game);
+  PtySession session(game.program(), game.systemDir());
+  ASSERT_TRUE(session.expect(msg::menuPrompt));
+  c.spoil(game);
+  ASSERT_TRUE(session.sendKey(std::string(1, c.key)));
+  ASSERT_TRUE(session.sendKey("q"));
+  EXPECT_EQ(session.waitExit(), ExitStatus::exited(0));
+  EXPECT_EQ(session.transcript(),
+            text::startup() + text::menu(true) + text::error(c.error) + text::menu(true));
+  EXPECT_TRUE(game.exe.matches());
+  EXPECT_TRUE(game.package.matches());
+}
+
+const auto removeExe = [](StandIn& g) { g.exe.remove(); };
+const auto exeToDirectory = [](StandIn& g) { g.exe.makeDirectory(); };
+const auto removePackage = [](StandIn& g) { g.package.remove(); };
+const auto packageToDirectory = [](StandIn& g) { g.package.makeDirectory(); };
+
+INSTANTIATE_TEST_SUITE_P(
+    Patch, FileGoneAfterStartup,
+    ::testing::Values(
+        OpenFailure{"ExeRemovedKey2", Build::A, removeExe, '2', msg::exeOpenFailed},
+        OpenFailure{"ExeRemovedKey3", Build::B, removeExe, '3', msg::exeOpenFailed},
+        OpenFailure{"ExeRemovedKey4", Build::A, removeExe, '4', msg::exeOpenFailed},
+        OpenFailure{"ExeBecameDirectoryKey3", Build::B, exeToDirectory, '3', msg::exeOpenFailed},
+        OpenFailure{"PackageRemovedKey5", Build::A, removePackage, '5', msg::packageOpenFailed},
+        OpenFailure{"PackageRemovedKey6", Build::B, removePackage, '6', msg::packageOpenFailed},
+        OpenFailure{"PackageRemovedKey7", Build::A, removePackage, '7', msg::packageOpenFailed},
+        OpenFailure{"PackageRemovedKey8", Build::B, removePackage, '8', msg::packageOpenFailed},
+        OpenFailure{"PackageRemovedKey9", Build::A, removePackage, '9', msg::packageOpenFailed},
+        OpenFailure{"PackageBecameDirectoryKey8", Build::A, packageToDirectory, '8',
+                    msg::packageOpenFailed},
+        OpenFailure{"PackageBecameDirectoryKey7", Build::B, packageToDirectory, '7',
+                    msg::packageOpenFailed}),
+    [](const auto& test) { return std::string(test.param.name); });
+
+// Both open-failure messages, typed out in full.
+TEST(Patch, OpenFailureMessagesGolden) {
+  StandIn game(Build::B);
+  PtySession session(game.program(), game.systemDir());
+  ASSERT_TRUE(session.expect("vesker> "));
+  game.exe.remove();
+  game.package.remove();
+  ASSERT_TRUE(session.sendKey("2"));
+  ASSERT_TRUE(session.expect(
+      "\n"
+      "Error: Failed to open 'VN3Main.exe', make sure the file is not read-only and not "
+      "running\n"
+      "\n"
+      "\n\t1. "));
+  ASSERT_TRUE(session.sendKey("5"));
+  ASSERT_TRUE(session.expect(
+      "vesker> \n"
+      "Error: Failed to open '..\\CONTENT\\VN3\\Maps\\Core_FXBANK.ibt', make sure the file is "
+      "not read-only and not in use\n"
+      "\n"
+      "\n\t1. "));
+  ASSERT_TRUE(session.sendKey("q"));
+  EXPECT_EQ(session.waitExit(), ExitStatus::exited(0));
+}
+
+// ---- Stock blocks -----------------------------------------------------------
+
+std::string stockPath(const StandIn& game, const char* fileName) {
+  return (game.payloadDir() / fileName).string();
+}
+
+// Without stock files beside the program, actions 7 and 9 say which file
+// is missing and touch nothing. Stock files in the working directory's
+// payload folder do not count: the program looks beside itself.
+TEST(Stock, MissingFilesAreReportedWithTheirPathAndNothingIsWritten) {
+  StandIn game(Build::B);
+  game.copyProgram();
+  fs::create_directories(game.systemDir() / "payload");
+  const Bytes stock = syntheticTrailStock();
+  std::ofstream(game.systemDir() / "payload" / "trail_stock.bin", std::ios::binary)
+      .write(reinterpret_cast<const char*>(stock.data()), static_cast<std::streamsize>(stock.size()));
+
+  PtySession session(game.program(), game.systemDir());
+  ASSERT_TRUE(session.sendKey("7"));
+  ASSERT_TRUE(session.sendKey("9"));
+  ASSERT_TRUE(session.sendKey("q"));
+  EXPECT_EQ(session.waitExit(), ExitStatus::exited(0));
+  EXPECT_EQ(session.transcript(),
+            text::startup() + text::menu(true) +
+                text::missingStock(stockPath(game, "trail_stock.bin")) + text::menu(true) +
+                text::missingStock(stockPath(game, "glint_stock.bin")) + text::menu(true));
+  EXPECT_TRUE(game.exe.matches());
+  EXPECT_TRUE(game.package.matches());
+}
+
+// The missing-stock report comes before the package is opened: with both
+// missing, it is the stock that is reported.
+TEST(Stock, MissingStockIsReportedBeforeMissingPackage) {
+  StandIn game(Build::A);
+  game.copyProgram();
+  PtySession session(game.program(), game.systemDir());
+  ASSERT_TRUE(session.expect(msg::menuPrompt));
+  game.package.remove();
+  ASSERT_TRUE(session.sendKey("9"));
+  ASSERT_TRUE(session.sendKey("q"));
+  EXPECT_EQ(session.waitExit(), ExitStatus::exited(0));
+  EXPECT_EQ(session.transcript(), text::startup() + text::menu(true) +
+                                      text::missingStock(stockPath(game, "glint_stock.bin")) +
+                                      text::menu(true));
+  EXPECT_TRUE(game.package.matches());
+}
+
+struct BadStock {
+  const char* name;
+  Bytes trail;
+  Bytes glint;
+  char refusedKey;  // the other of 7 and 9 is applied
+};
+
+void PrintTo(const BadStock& c, std::ostream* os) { *os << c.name; }
+
+Bytes resized(Bytes bytes, std::size_t size) {
+  bytes.resize(size, 0x11);
+  return bytes;
+}
+
+Bytes withByte(Bytes bytes, std::size_t at, std::uint8_t value) {
+  bytes.at(at) = value;
+  return bytes;
+}
+
+class UnacceptableStock : public ::testing::TestWithParam<BadStock> {};
+
+// A stock file of the wrong size or with the wrong lead bytes is treated as
+// missing; the other, good one still works.
+TEST_P(UnacceptableStock, IsRefusedWhileTheOtherWorks) {
+  const BadStock& c = GetParam();
+  const Build build = Build::A;
+  StandIn game(build);
+  game.copyProgram();
+  game.writeStock("trail_stock.bin", c.trail);
+  game.writeStock("glint_stock.bin", c.glint);
+  const char appliedKey = c.refusedKey == '7' ? '9' : '7';
+  expectAction(game, build, appliedKey);
+
+  PtySession session(game.program(), game.systemDir());
+  ASSERT_TRUE(session.sendKey("7"));
+  ASSERT_TRUE(session.sendKey("9"));
+  ASSERT_TRUE(session.sendKey("q"));
+  EXPECT_EQ(session.waitExit(), ExitStatus::exited(0));
+  const std::string refused = text::missingStock(
+      stockPath(game, c.refusedKey == '7' ? "trail_stock.bin" : "glint_stock.bin"));
+  const std::string first = c.refusedKey == '7' ? refused : text::success();
+  const std::string second = c.refusedKey == '9' ? refused : text::success();
+  EXPECT_EQ(session.transcript(), text::startup() + text::menu(true) + first + text::menu(true) +
+                                      second + text::menu(true));
+  EXPECT_TRUE(game.exe.matches());
+  EXPECT_TRUE(game.package.matches());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Stock, UnacceptableStock,
+    ::testing::Values(
+        BadStock{"TrailOneByteShort", resized(syntheticTrailStock(), trailSize - 1),
+                 syntheticGlintStock(), '7'},
+        BadStock{"TrailOneByteLong", resized(syntheticTrailStock(), trailSize + 1),
+                 syntheticGlintStock(), '7'},
+        BadStock{"TrailWithGlintLead", syntheticStock(glintStockLead, trailSize, 71),
+                 syntheticGlintStock(), '7'},
+        BadStock{"TrailLastLeadByteWrong", withByte(syntheticTrailStock(), 15, 0x2E),
+                 syntheticGlintStock(), '7'},
+        BadStock{"GlintEmpty", syntheticTrailStock(), Bytes{}, '9'},
+        BadStock{"GlintOfTrailSize", syntheticTrailStock(),
+                 syntheticStock(glintStockLead, trailSize, 93), '9'},
+        BadStock{"GlintFirstLeadByteWrong", syntheticTrailStock(),
+                 withByte(syntheticGlintStock(), 0, 0x00), '9'}),
+    [](const auto& test) { return std::string(test.param.name); });
+
+}  // namespace
+}  // namespace e2e

@@ -1,0 +1,93 @@
+#pragma once
+// A throw-away game installation for one test: the two game files the
+// program patches, at their exact sizes, filled with a known pattern so that
+// every byte the program writes shows, and every byte it must not write can
+// be checked.
+#include <cstdint>
+#include <filesystem>
+#include <span>
+#include <string_view>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+namespace e2e {
+
+using Bytes = std::vector<std::uint8_t>;
+
+enum class Build { A, B };
+
+inline constexpr std::uint64_t exeSize(Build b) { return b == Build::A ? 0x624000 : 0x628000; }
+inline constexpr std::uint64_t packageSize(Build b) {
+  return b == Build::A ? 0x7CE000 : 0x826800;
+}
+inline const char* buildName(Build b) { return b == Build::A ? "BuildA" : "BuildB"; }
+
+// The pattern byte at `offset` of a file made with `seed`. Every pattern
+// byte has its top bit set, so the bytes the program writes as single
+// letters, spaces or zeros always differ from what was there.
+std::uint8_t patternByte(std::uint64_t seed, std::uint64_t offset);
+
+// One game file and what it must hold.
+class GameFile {
+ public:
+  GameFile(std::filesystem::path path, std::uint64_t seed);
+
+  const std::filesystem::path& path() const { return path_; }
+
+  // A regular file of `size` pattern bytes; it is expected unchanged until
+  // expectWrite says otherwise.
+  void create(std::uint64_t size);
+  void remove();
+  void makeDirectory();
+
+  std::uint8_t original(std::uint64_t offset) const { return patternByte(seed_, offset); }
+  // The program is expected to have written `bytes` at `offset`.
+  void expectWrite(std::uint64_t offset, std::span<const std::uint8_t> bytes);
+
+  // The file on disk is exactly what is expected, byte for byte and in
+  // size; a removed file is still absent (never re-created), a directory
+  // still a directory.
+  ::testing::AssertionResult matches() const;
+
+ private:
+  enum class Kind { Absent, Directory, File };
+  std::filesystem::path path_;
+  std::uint64_t seed_;
+  Kind kind_ = Kind::Absent;
+  Bytes expected_;
+};
+
+class StandIn {
+  // Declared first: the game files are placed inside it.
+  std::filesystem::path root_;
+  std::filesystem::path program_;
+
+ public:
+  // Folders only: System and CONTENT/VN3/Maps, no game files yet.
+  StandIn();
+  // An executable of `exeBuild`'s size and a package of `packageBuild`'s.
+  StandIn(Build exeBuild, Build packageBuild);
+  explicit StandIn(Build build) : StandIn(build, build) {}
+  ~StandIn();  // removes the whole folder
+  StandIn(const StandIn&) = delete;
+  StandIn& operator=(const StandIn&) = delete;
+
+  const std::filesystem::path& root() const { return root_; }
+  std::filesystem::path systemDir() const { return root_ / "System"; }
+
+  // The program to run: the built one, or after copyProgram() the copy.
+  const std::filesystem::path& program() const { return program_; }
+  // Copies the built program into this folder (outside the game folders)
+  // and runs that from now on, so that files beside it belong to the test.
+  const std::filesystem::path& copyProgram();
+  // The folder the program looks in for its stock blocks: payload/ beside
+  // the copy.
+  std::filesystem::path payloadDir() const;
+  void writeStock(std::string_view fileName, std::span<const std::uint8_t> bytes);
+
+  GameFile exe;
+  GameFile package;
+};
+
+}  // namespace e2e

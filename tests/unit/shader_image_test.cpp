@@ -1,0 +1,97 @@
+#include <gtest/gtest.h>
+
+#include <bit>
+#include <cstdint>
+#include <filesystem>
+#include <vector>
+
+#include "patch/shader_image.hpp"
+#include "test_support.hpp"
+
+namespace vn3 {
+namespace {
+
+// Restores the process-wide colour, so tests do not leak into each other.
+class ShaderImageTest : public ::testing::Test {
+ protected:
+  void SetUp() override { saved_ = shaderColour(); }
+  void TearDown() override { setShaderColour(saved_[0], saved_[1], saved_[2]); }
+
+ private:
+  std::array<float, 3> saved_{};
+};
+
+// The file as the game reads it, typed out independently of the code: 21
+// little-endian tokens, the comment as plain text.
+std::vector<std::uint8_t> expectedImage(std::uint32_t red, std::uint32_t green,
+                                        std::uint32_t blue) {
+  std::vector<std::uint8_t> bytes;
+  auto token = [&](std::uint32_t v) {
+    for (int i = 0; i < 4; ++i) bytes.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
+  };
+  token(0xFFFF0101);
+  token(0x0009FFFE);
+  for (char c : std::string_view("D3DX8 Shader Assembler Version 0.91")) {
+    bytes.push_back(static_cast<std::uint8_t>(c));
+  }
+  bytes.push_back(0);
+  for (std::uint32_t v : {0x00000051u, 0xA00F0002u, red, green, blue, 0x3DCCCCCDu, 0x00000001u,
+                          0x800F0000u, 0xA0E40002u, 0x0000FFFFu}) {
+    token(v);
+  }
+  return bytes;
+}
+
+std::vector<std::uint8_t> imageBytes() { return {shaderImage.begin(), shaderImage.end()}; }
+
+// Every test that stores a colour puts the old one back, so this sees the
+// image as the program starts with it.
+TEST_F(ShaderImageTest, StartsAsTheAssembledShaderWithColourPointOne) {
+  EXPECT_EQ(imageBytes(), expectedImage(0x3DCCCCCD, 0x3DCCCCCD, 0x3DCCCCCD));
+}
+
+TEST_F(ShaderImageTest, ColourGoesIntoTokensThirteenToFifteenOnly) {
+  struct Case {
+    float red, green, blue;
+    std::uint32_t redBits, greenBits, blueBits;
+  };
+  const Case cases[] = {
+      {1.0f, 0.0f, 0.0f, 0x3F800000, 0x00000000, 0x00000000},
+      {0.0f, 1.0f, 0.5f, 0x00000000, 0x3F800000, 0x3F000000},
+      {-0.0f, 0.25f, 1.0f, 0x80000000, 0x3E800000, 0x3F800000},
+      // Bits of a value that is not a neat power of two, to catch a byte
+      // order mistake within the token.
+      {0.3f, 0.6f, 0.9f, 0x3E99999A, 0x3F19999A, 0x3F666666},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(::testing::Message() << c.red << " " << c.green << " " << c.blue);
+    setShaderColour(c.red, c.green, c.blue);
+    EXPECT_EQ(imageBytes(), expectedImage(c.redBits, c.greenBits, c.blueBits));
+    const std::array<float, 3> stored = shaderColour();
+    EXPECT_EQ(std::bit_cast<std::uint32_t>(stored[0]), c.redBits);
+    EXPECT_EQ(std::bit_cast<std::uint32_t>(stored[1]), c.greenBits);
+    EXPECT_EQ(std::bit_cast<std::uint32_t>(stored[2]), c.blueBits);
+  }
+}
+
+TEST_F(ShaderImageTest, WritesTheImageAndTruncatesAnOlderLongerFile) {
+  test::TempDir dir;
+  test::writeFile(dir / "a.pso", test::patternBytes(500));
+  setShaderColour(1.0f, 0.0f, 0.0f);
+  ASSERT_TRUE(writeShaderImage(dir / "a.pso"));
+  ASSERT_TRUE(writeShaderImage(dir / "b.pso"));
+  EXPECT_EQ(test::readFile(dir / "a.pso"), expectedImage(0x3F800000, 0, 0));
+  EXPECT_EQ(test::readFile(dir / "b.pso"), expectedImage(0x3F800000, 0, 0));
+}
+
+TEST(WriteShaderImage, FailsWhereNoFileCanBeMade) {
+  test::TempDir dir;
+  std::filesystem::create_directory(dir / "folder");
+  test::writeFile(dir / "plain", {1, 2, 3});
+  EXPECT_FALSE(writeShaderImage(dir / "missing" / "x.pso"));  // no such folder
+  EXPECT_FALSE(writeShaderImage(dir / "plain" / "x.pso"));    // a file where the folder is
+  EXPECT_FALSE(writeShaderImage(dir / "folder"));             // a folder of that name
+}
+
+}  // namespace
+}  // namespace vn3

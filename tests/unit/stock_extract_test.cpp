@@ -1,0 +1,116 @@
+#include <gtest/gtest.h>
+
+#include "common/game_build.hpp"
+#include "payload/payload_blocks.hpp"
+#include "payload/stock_extract.hpp"
+#include "test_support.hpp"
+
+namespace vn3 {
+namespace {
+
+struct BuildLayout {
+  GameBuild build;
+  std::uint64_t packageSize;
+  std::uint32_t trailAt;
+  std::uint32_t glintAt;
+};
+
+const BuildLayout layouts[] = {
+    {GameBuild::BuildA, 0x7CE000, 0x11B040, 0x2C5040},
+    {GameBuild::BuildB, 0x826800, 0x11B840, 0x31D840},
+};
+
+std::vector<std::uint8_t> block(std::size_t size, std::span<const std::uint8_t, 16> lead,
+                                std::uint32_t seed) {
+  auto bytes = test::patternBytes(size, seed);
+  std::copy(lead.begin(), lead.end(), bytes.begin());
+  return bytes;
+}
+
+class StockExtractTest : public ::testing::Test {
+ protected:
+  // A package of the build's size holding `trail` and `glint` at their offsets.
+  std::filesystem::path makePackage(const BuildLayout& layout, const std::vector<std::uint8_t>& trail,
+                                    const std::vector<std::uint8_t>& glint) {
+    auto bytes = test::patternBytes(layout.packageSize, 3);
+    std::copy(trail.begin(), trail.end(), bytes.begin() + layout.trailAt);
+    std::copy(glint.begin(), glint.end(), bytes.begin() + layout.glintAt);
+    test::writeFile(package(), bytes);
+    return package();
+  }
+  std::filesystem::path package() const { return dir_ / "Core_FXBANK.ibt"; }
+  std::filesystem::path payload() const { return dir_ / "payload"; }
+  std::size_t payloadEntries() const {
+    std::size_t n = 0;
+    for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(payload())) ++n;
+    return n;
+  }
+
+  test::TempDir dir_;
+};
+
+TEST_F(StockExtractTest, StockPackageOfEitherBuildGivesBothFiles) {
+  for (const BuildLayout& layout : layouts) {
+    SCOPED_TRACE(layout.build == GameBuild::BuildA ? "BuildA" : "BuildB");
+    const auto trail = block(trailBlockSize, trailStockLead, 11);
+    const auto glint = block(glintBlockSize, glintStockLead, 12);
+    makePackage(layout, trail, glint);
+    const auto before = test::readFile(package());
+
+    test::CaptureStdout out;
+    EXPECT_EQ(extractStockData(package(), payload()), 0);
+    EXPECT_EQ(test::readFile(payload() / "trail_stock.bin"), trail);
+    EXPECT_EQ(test::readFile(payload() / "glint_stock.bin"), glint);
+    EXPECT_EQ(payloadEntries(), 2u) << "no temporary file may be left";
+    EXPECT_EQ(test::readFile(package()), before);
+    EXPECT_NE(out.text().find("Wrote '" + (payload() / "trail_stock.bin").string()), std::string::npos);
+    // The files pass the same check the patcher makes at start.
+    EXPECT_TRUE(readStockBlock(payload() / "glint_stock.bin", glintBlockSize, glintStockLead));
+  }
+}
+
+TEST_F(StockExtractTest, PatchedBlockIsRefusedAndTheOtherStillWritten) {
+  const auto trail = block(trailBlockSize, trailStockLead, 21);
+  makePackage(layouts[0], trail, std::vector<std::uint8_t>(glintBlockSize, 0));
+  test::CaptureStdout out;
+  EXPECT_EQ(extractStockData(package(), payload()), 1);
+  EXPECT_EQ(test::readFile(payload() / "trail_stock.bin"), trail);
+  EXPECT_FALSE(std::filesystem::exists(payload() / "glint_stock.bin"));
+  EXPECT_NE(out.text().find("backup copy of the package"), std::string::npos);
+}
+
+TEST_F(StockExtractTest, ExistingFileIsReplacedWhole) {
+  std::filesystem::create_directory(payload());
+  test::writeFile(payload() / "trail_stock.bin", std::vector<std::uint8_t>(9000, 0xAA));
+  const auto trail = block(trailBlockSize, trailStockLead, 31);
+  const auto glint = block(glintBlockSize, glintStockLead, 32);
+  makePackage(layouts[1], trail, glint);
+  test::CaptureStdout out;
+  EXPECT_EQ(extractStockData(package(), payload()), 0);
+  EXPECT_EQ(test::readFile(payload() / "trail_stock.bin"), trail);
+}
+
+TEST_F(StockExtractTest, UnusablePackageWritesNothing) {
+  struct Case {
+    const char* what;
+    std::uint64_t size;  // 0: no package at all
+    const char* says;
+  };
+  const Case cases[] = {
+      {"missing", 0, "Error: cannot read the package"},
+      {"one byte short", 0x7CE000 - 1, "neither supported build"},
+      {"exe size", 0x628000, "neither supported build"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    std::filesystem::remove(package());
+    if (c.size) test::writeFile(package(), std::vector<std::uint8_t>(c.size, 0));
+    test::CaptureStdout out;
+    EXPECT_EQ(extractStockData(package(), payload()), 1);
+    EXPECT_NE(out.text().find(c.says), std::string::npos) << out.text();
+    EXPECT_FALSE(std::filesystem::exists(payload()));
+  }
+}
+
+}  // namespace
+}  // namespace vn3
