@@ -102,7 +102,7 @@ std::vector<ParseCase> parseCases() {
 
 TEST(ParseNumber, TakesTheLongestNumberAndSaturates) {
   for (const ParseCase& c : parseCases()) {
-    SCOPED_TRACE("\"" + c.text.substr(0, 40) + "\"");
+    SCOPED_TRACE(testing::Message() << '"' << c.text.substr(0, 40) << '"');
     const std::optional<ParsedNumber> parsed = parseNumber(c.text);
     if (c.length == 0) {
       EXPECT_FALSE(parsed.has_value());
