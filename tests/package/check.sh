@@ -2,8 +2,8 @@
 # Checks the two release packages that tools/package.sh made:
 #   check.sh PACKAGE_DIR
 # Each must hold exactly the files a player unpacks into the game's System
-# folder, with no folder of its own around them; its program must need no
-# runtime libraries beyond the system's and must run from where it was
+# folder, with no folder of its own around them; its programs must need no
+# runtime libraries beyond the system's and must run from where they were
 # unpacked.
 set -euo pipefail
 
@@ -36,12 +36,13 @@ package() {
 # The entries of an archive, files only, sorted; a trailing "/" marks a folder.
 entries() { cmake -E tar tf "$1" | grep -v '/$' | sort; }
 
-# Checks the archive's files: exactly the program(s), README.md, LICENSE and
-# payload/README.txt, where the extraction tool may stand beside the patcher.
+# Checks the archive's files: exactly the two programs, README.md, LICENSE
+# and payload/README.txt.
 check_contents() {
   local archive=$1 suffix=$2 expected
-  expected=$(printf '%s\n' LICENSE README.md payload/README.txt "vn3patch$suffix" | sort)
-  if ! diff <(echo "$expected") <(entries "$archive" | grep -vx "vn3patch-extract$suffix") >&2; then
+  expected=$(printf '%s\n' LICENSE README.md payload/README.txt "vn3patch$suffix" \
+    "vn3patch-extract$suffix" | sort)
+  if ! diff <(echo "$expected") <(entries "$archive") >&2; then
     fail "$(basename "$archive"): unexpected contents"
   fi
   mkdir -p "$work/unpacked"
@@ -64,6 +65,25 @@ check_runs() {
   fi
 }
 
+# Runs the unpacked extractor on a stand-in package of build B that holds
+# the stock blocks' leading bytes: it must write both stock files into the
+# payload folder beside itself.
+check_extracts() {
+  local package=$work/run/package.ibt status=0
+  mkdir -p "$work/run"
+  truncate -s $((0x826800)) "$package"
+  printf '\x00\x00\x00\x00\x00\x10\x00\x21\xF0\x31\x43\x08\x55\xD5\xB5\x2D' |
+    dd of="$package" bs=1 seek=$((0x11B840)) conv=notrunc status=none
+  printf '\x01\x00\x00\x00\x55\x55\x55\x55\x01\x00\x00\x00\x55\x55\x55\x55' |
+    dd of="$package" bs=1 seek=$((0x31D840)) conv=notrunc status=none
+  (cd "$work/run" && setsid "$@" package.ibt </dev/null >"$work/run/extract-out" 2>&1) || status=$?
+  ((status == 0)) || fail "the unpacked extractor ended with status $status: $(cat "$work/run/extract-out")"
+  cmp -s <(head -c $((0x1D0)) <(tail -c +$((0x11B840 + 1)) "$package")) \
+    "$work/unpacked/payload/trail_stock.bin" || fail "no arrow-trail stock file beside the extractor"
+  cmp -s <(head -c $((0xAC0)) <(tail -c +$((0x31D840 + 1)) "$package")) \
+    "$work/unpacked/payload/glint_stock.bin" || fail "no loot-glint stock file beside the extractor"
+}
+
 check() {
   local title=$1
   shift
@@ -81,25 +101,34 @@ check() {
 }
 
 linux_package() {
-  local archive needed
+  local archive needed program
   archive=$(package 'vn3patch-*-linux-*.tar.gz') || { ok=0; return; }
   check_contents "$archive" ""
-  # Only the C library: the C++ runtime is linked in.
-  needed=$(objdump -p "$work/unpacked/vn3patch" | awk '/NEEDED/ { print $2 }' | sort | tr '\n' ' ')
-  [[ $needed == "ld-linux-x86-64.so.2 libc.so.6 " ]] || fail "vn3patch needs $needed"
+  # Only the C library's own parts: the C++ runtime is linked in.
+  for program in vn3patch vn3patch-extract; do
+    [[ -f $work/unpacked/$program ]] || continue
+    needed=$(objdump -p "$work/unpacked/$program" | awk '/NEEDED/ { print $2 }' |
+      grep -Ev '^(ld-linux-x86-64|libc|libm)\.so\.[0-9]+$' | tr '\n' ' ') || true
+    [[ -z $needed ]] || fail "$program needs $needed"
+  done
   check_runs timeout -k 5 30 "$work/unpacked/vn3patch"
+  check_extracts timeout -k 5 30 "$work/unpacked/vn3patch-extract"
 }
 
 windows_package() {
-  local archive dlls
+  local archive dlls program
   archive=$(package 'vn3patch-*-windows-*.zip') || { ok=0; return; }
   check_contents "$archive" ".exe"
   # Only Windows' own libraries: the MinGW runtime is linked in.
-  dlls=$(x86_64-w64-mingw32-objdump -p "$work/unpacked/vn3patch.exe" |
-    awk '/DLL Name:/ { print toupper($3) }' | sort | tr '\n' ' ')
-  [[ $dlls == "KERNEL32.DLL MSVCRT.DLL " ]] || fail "vn3patch.exe needs $dlls"
-  grep -q 'level="asInvoker"' "$work/unpacked/vn3patch.exe" || fail "vn3patch.exe has no manifest"
+  for program in vn3patch.exe vn3patch-extract.exe; do
+    [[ -f $work/unpacked/$program ]] || continue
+    dlls=$(x86_64-w64-mingw32-objdump -p "$work/unpacked/$program" |
+      awk '/DLL Name:/ { print toupper($3) }' | grep -Evx 'KERNEL32.DLL|MSVCRT.DLL' | tr '\n' ' ') || true
+    [[ -z $dlls ]] || fail "$program needs $dlls"
+    grep -q 'level="asInvoker"' "$work/unpacked/$program" || fail "$program has no manifest"
+  done
   check_runs "$source_dir/tools/wine-run.sh" "$work/unpacked/vn3patch.exe"
+  check_extracts "$source_dir/tools/wine-run.sh" "$work/unpacked/vn3patch-extract.exe"
 }
 
 check linux-tar linux_package
