@@ -85,10 +85,9 @@ int extractStockData(const std::filesystem::path& package, const std::filesystem
       {trailStock, trailStockFile, trailStockLead, msg::extractTrailWhat},
       {glintStock, glintStockFile, glintStockLead, msg::extractGlintWhat},
   };
-  if (createDirectory(payloadDir) == CreateDirResult::Failed) {
-    printLine({msg::extractFolderFailed, "'", payloadDir.string(), "'"});
-    return 1;
-  }
+  // The folder is made only for a block worth writing, so a refused
+  // package leaves nothing behind.
+  std::optional<bool> folderReady;
   int written = 0;
   for (const BlockToExtract& block : blocks) {
     const std::uint32_t offset = block.list.offsets[static_cast<std::size_t>(*build)][0];
@@ -103,6 +102,11 @@ int extractStockData(const std::filesystem::path& package, const std::filesystem
                  package.string(), "'", msg::extractNotStockTail});
       continue;
     }
+    if (!folderReady) {
+      folderReady = createDirectory(payloadDir) != CreateDirResult::Failed;
+      if (!*folderReady) printLine({msg::extractFolderFailed, "'", payloadDir.string(), "'"});
+    }
+    if (!*folderReady) continue;
     const std::filesystem::path target = payloadDir / block.fileName;
     if (!writeWhole(target, *bytes)) {
       printLine({msg::extractWriteFailed, "'", target.string(), "'"});
