@@ -46,6 +46,12 @@ inline std::string menu(bool packageItems) {
   return out + item(0) + line() + std::string(msg::menuPrompt);
 }
 
+// Action 1's notice, up to and including its y/N question.
+inline std::string frobNotice() {
+  return line() + line() + line(msg::issuesTitle) + line(msg::issueStealthGlow) +
+         line(msg::issueCrystals) + line() + std::string(msg::customColourQuestion);
+}
+
 inline std::string success() { return line() + line() + line(msg::patchApplied) + line(); }
 inline std::string error(std::string_view text) { return line() + line(text) + line(); }
 
