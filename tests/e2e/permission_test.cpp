@@ -83,16 +83,8 @@ TEST_P(NotWritable, ReportsItAndChangesNothing) {
 
   Launch launch;
   launch.unprivileged = true;
-  PtySession session(game.program(), game.systemDir(), Console::Terminal, launch);
-  ASSERT_TRUE(session.sendKey(std::string(1, c.key)));
-  if (c.key == '1') {
-    ASSERT_TRUE(session.sendKey("n"));
-  }
-  ASSERT_TRUE(session.sendKey("q"));
-  EXPECT_EQ(session.waitExit(), ExitStatus::exited(0));
-  EXPECT_EQ(session.transcript(), text::startup() + text::menu(true) +
-                                      (c.key == '1' ? text::frobNotice() : "") +
-                                      text::error(c.error) + text::menu(true));
+  EXPECT_EQ(runActionAndQuit(game.program(), game.systemDir(), c.key, launch),
+            text::oneAction(c.key, text::error(c.error)));
   EXPECT_TRUE(game.exe.matches());
   EXPECT_TRUE(game.package.matches());
   EXPECT_EQ(snapshot(game), before);

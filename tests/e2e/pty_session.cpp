@@ -475,4 +475,17 @@ std::string PtySession::failureContext() {
   return out.str();
 }
 
+std::string runActionAndQuit(const std::filesystem::path& binary,
+                             const std::filesystem::path& workDir, char key,
+                             const Launch& launch) {
+  PtySession session(binary, workDir, Console::Terminal, launch);
+  EXPECT_TRUE(session.sendKey(std::string(1, key)));
+  if (key == '1') {
+    EXPECT_TRUE(session.sendKey("n"));
+  }
+  EXPECT_TRUE(session.sendKey("q"));
+  EXPECT_EQ(session.waitExit(), ExitStatus::exited(0));
+  return session.transcript();
+}
+
 }  // namespace e2e

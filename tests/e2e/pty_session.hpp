@@ -139,4 +139,11 @@ class PtySession {
   struct termios initialSettings_ {};
 };
 
+// Starts the program in `workDir`, runs the action of `key` (declining a
+// colour of its own for action 1), quits and expects status 0. Returns the
+// transcript.
+std::string runActionAndQuit(const std::filesystem::path& binary,
+                             const std::filesystem::path& workDir, char key,
+                             const Launch& launch = {});
+
 }  // namespace e2e

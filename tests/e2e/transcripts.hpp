@@ -60,4 +60,10 @@ inline std::string missingStock(const std::string& path) {
                std::string(msg::missingStockDataTail));
 }
 
+// A whole run of one action with the full menu: start-up, the action's own
+// output ending in `outcome`, the menu again.
+inline std::string oneAction(char key, const std::string& outcome) {
+  return startup() + menu(true) + (key == '1' ? frobNotice() : "") + outcome + menu(true);
+}
+
 }  // namespace e2e::text
