@@ -13,7 +13,7 @@ namespace vn3 {
 namespace {
 
 void printItem(int key) {
-  printLine("\t", msg::menuItem[key]);
+  printLine({"\t", msg::menuItem[key]});
 }
 
 void runAction(int choice) {

@@ -73,8 +73,8 @@ int runPatcher() {
   printLine();
   printLine(msg::backupNotice);
   printLine();
-  printLine(msg::fileIndent, msg::backupExe);
-  printLine(msg::fileIndent, msg::backupPackage);
+  printLine({msg::fileIndent, msg::backupExe});
+  printLine({msg::fileIndent, msg::backupPackage});
   printLine();
   printLine(msg::otherPatchesNotice);
   printLine(msg::ownRiskNotice);

@@ -1,12 +1,13 @@
 #pragma once
 // Console output. Every line is flushed as soon as it ends, so the user sees
 // it before the program goes on to wait for a key.
+#include <initializer_list>
 #include <string_view>
 
 namespace vn3 {
 
 void printLine(std::string_view text = {});  // text, newline, flush
-void printLine(std::string_view lead, std::string_view text);  // both, newline, flush
+void printLine(std::initializer_list<std::string_view> parts);  // all of them, newline, flush
 void printPrompt(std::string_view text);      // text, flush; the answer follows on this line
 
 // Outcome of an action: a newline, the text, two newlines.

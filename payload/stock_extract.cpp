@@ -24,14 +24,6 @@ struct BlockToExtract {
   std::string_view what;
 };
 
-// Built up piece by piece: GCC 12 at -O3 warns falsely (-Wrestrict) about
-// "'" + std::string.
-std::string quoted(const std::filesystem::path& path) {
-  std::string text(1, '\'');
-  text += path.string();
-  text += '\'';
-  return text;
-}
 
 std::optional<std::vector<std::uint8_t>> readAt(std::ifstream& in, std::uint32_t offset,
                                                 std::size_t length) {
@@ -78,13 +70,13 @@ std::optional<GameBuild> buildOfPackageSize(std::uint64_t size) {
 int extractStockData(const std::filesystem::path& package, const std::filesystem::path& payloadDir) {
   const FileStatus status = queryFileStatus(package);
   if (!status.found || !status.regular) {
-    printLine(std::string(msg::extractNoPackage) + quoted(package) + std::string(msg::extractNoPackageHint));
+    printLine({msg::extractNoPackage, "'", package.string(), "'", msg::extractNoPackageHint});
     return 1;
   }
   const std::optional<GameBuild> build = buildOfPackageSize(status.size);
   if (!build) {
-    printLine(std::string(msg::extractWrongSizeHead) + quoted(package) + " is " +
-              std::to_string(status.size) + std::string(msg::extractWrongSizeTail));
+    printLine({msg::extractWrongSizeHead, "'", package.string(), "' is ", std::to_string(status.size),
+               msg::extractWrongSizeTail});
     return 1;
   }
 
@@ -93,32 +85,35 @@ int extractStockData(const std::filesystem::path& package, const std::filesystem
       {trailStock, trailStockFile, trailStockLead, msg::extractTrailWhat},
       {glintStock, glintStockFile, glintStockLead, msg::extractGlintWhat},
   };
-  if (createDirectory(payloadDir) == CreateDirResult::Failed) {
-    printLine(std::string(msg::extractFolderFailed) + quoted(payloadDir));
-    return 1;
-  }
+  // The folder is made only for a block worth writing, so a refused
+  // package leaves nothing behind.
+  std::optional<bool> folderReady;
   int written = 0;
   for (const BlockToExtract& block : blocks) {
     const std::uint32_t offset = block.list.offsets[static_cast<std::size_t>(*build)][0];
     const auto bytes = readAt(in, offset, block.list.length);
     if (!bytes) {
-      printLine(std::string(msg::extractReadFailed) + quoted(package));
+      printLine({msg::extractReadFailed, "'", package.string(), "'"});
       in.clear();
       continue;
     }
     if (!isAcceptableStock(*bytes, block.list.length, block.lead)) {
-      printLine(std::string(msg::extractNotStockHead) + std::string(block.what) +
-                std::string(msg::extractNotStockMiddle) + quoted(package) +
-                std::string(msg::extractNotStockTail));
+      printLine({msg::extractNotStockHead, block.what, msg::extractNotStockMiddle, "'",
+                 package.string(), "'", msg::extractNotStockTail});
       continue;
     }
+    if (!folderReady) {
+      folderReady = createDirectory(payloadDir) != CreateDirResult::Failed;
+      if (!*folderReady) printLine({msg::extractFolderFailed, "'", payloadDir.string(), "'"});
+    }
+    if (!*folderReady) continue;
     const std::filesystem::path target = payloadDir / block.fileName;
     if (!writeWhole(target, *bytes)) {
-      printLine(std::string(msg::extractWriteFailed) + quoted(target));
+      printLine({msg::extractWriteFailed, "'", target.string(), "'"});
       continue;
     }
-    printLine(std::string(msg::extractWrote) + quoted(target) + " (" + std::to_string(bytes->size()) +
-              " bytes of " + std::string(block.what) + ")");
+    printLine({msg::extractWrote, "'", target.string(), "' (", std::to_string(bytes->size()),
+               " bytes of ", block.what, ")"});
     ++written;
   }
   return written == 2 ? 0 : 1;

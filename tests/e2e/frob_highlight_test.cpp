@@ -33,12 +33,6 @@ void expectFrobOn(StandIn& game, Build build) {
   }
 }
 
-// What the action prints up to and including the y/N question.
-std::string notice() {
-  return line() + line() + line(msg::issuesTitle) + line(msg::issueStealthGlow) +
-         line(msg::issueCrystals) + line() + std::string(msg::customColourQuestion);
-}
-
 // After a yes: the colour prompt, then the terminal's echo of what was typed.
 std::string colourPrompt(std::string_view typed) {
   return line() + std::string(msg::colourPrompt) + (typed.empty() ? "" : line(typed));
@@ -124,7 +118,7 @@ TEST_P(AnswerAtQuestion, WritesThreeShadersThenPatchesTheExecutable) {
   EXPECT_EQ(session.waitExit(), ExitStatus::exited(0));
 
   const std::string asked = a.numbers.empty() ? "" : colourPrompt(a.numbers);
-  EXPECT_EQ(session.transcript(), text::startup() + text::menu(true) + notice() + asked +
+  EXPECT_EQ(session.transcript(), text::startup() + text::menu(true) + text::frobNotice() + asked +
                                       text::success() + text::menu(true));
   EXPECT_TRUE(allShadersHold(game, a.image));
   EXPECT_TRUE(game.exe.matches());
@@ -184,9 +178,9 @@ TEST(FrobHighlight, ColourAndTypedAheadNumbersLastAcrossActions) {
 
   const std::string again = text::success() + text::menu(true);
   EXPECT_EQ(session.transcript(),
-            text::startup() + text::menu(true) + notice() + colourPrompt("1 0 0 0.9 0.8 0.7") +
-                again + again + notice() + again + notice() + colourPrompt("") + again +
-                notice() + colourPrompt("0.25 +") + again);
+            text::startup() + text::menu(true) + text::frobNotice() + colourPrompt("1 0 0 0.9 0.8 0.7") +
+                again + again + text::frobNotice() + again + text::frobNotice() + colourPrompt("") + again +
+                text::frobNotice() + colourPrompt("0.25 +") + again);
   EXPECT_TRUE(allShadersHold(game, shaderFile(0.25f, 0.8f, 0.7f)));
   EXPECT_TRUE(game.exe.matches());
 }
@@ -203,7 +197,7 @@ TEST(FrobHighlight, NoStandardInputKeepsTheColourWithoutWaiting) {
   ASSERT_TRUE(session.sendKey("Y"));
   ASSERT_TRUE(session.sendKey("q"));
   EXPECT_EQ(session.waitExit(), ExitStatus::exited(0));
-  const std::string action = notice() + colourPrompt("") + text::success() + text::menu(true);
+  const std::string action = text::frobNotice() + colourPrompt("") + text::success() + text::menu(true);
   EXPECT_EQ(session.transcript(), text::startup() + text::menu(true) + action + action);
   EXPECT_TRUE(allShadersHold(game, stockColourShader));
   EXPECT_TRUE(game.exe.matches());
@@ -228,7 +222,7 @@ TEST(FrobHighlight, TwoCodeKeyAtTheQuestion) {
       ASSERT_TRUE(session.sendKey("q"));
     }
     EXPECT_EQ(session.waitExit(), ExitStatus::exited(0));
-    EXPECT_EQ(session.transcript(), text::startup() + text::menu(true) + notice() +
+    EXPECT_EQ(session.transcript(), text::startup() + text::menu(true) + text::frobNotice() +
                                         text::success() + text::menu(true));
     EXPECT_TRUE(allShadersHold(game, stockColourShader));
     EXPECT_TRUE(game.exe.matches());
@@ -247,7 +241,7 @@ std::string runDeclined(StandIn& game, const std::function<void()>& afterStart =
   EXPECT_TRUE(session.sendKey("n"));
   EXPECT_TRUE(session.sendKey("q"));
   EXPECT_EQ(session.waitExit(), ExitStatus::exited(0));
-  const std::string head = text::startup() + text::menu(true) + notice();
+  const std::string head = text::startup() + text::menu(true) + text::frobNotice();
   const std::string all = session.transcript();
   EXPECT_EQ(all.substr(0, head.size()), head);
   return all.size() < head.size() ? all : all.substr(head.size());

@@ -13,6 +13,7 @@
 
 #include "pty_session.hpp"
 #include "standin.hpp"
+#include "stock_blocks.hpp"
 #include "transcripts.hpp"
 
 namespace e2e {
@@ -21,33 +22,14 @@ namespace {
 namespace msg = vn3::msg;
 namespace fs = std::filesystem;
 
-constexpr std::size_t trailSize = 464;
-constexpr std::size_t glintSize = 2752;
+using stock::glintSize;
+using stock::trailSize;
 
-// How every stock block begins: the package's own bytes at those offsets.
-const Bytes trailStockLead = {0x00, 0x00, 0x00, 0x00, 0x00, 0x10, 0x00, 0x21,
-                              0xF0, 0x31, 0x43, 0x08, 0x55, 0xD5, 0xB5, 0x2D};
-const Bytes glintStockLead = {0x01, 0x00, 0x00, 0x00, 0x55, 0x55, 0x55, 0x55,
-                              0x01, 0x00, 0x00, 0x00, 0x55, 0x55, 0x55, 0x55};
 // How the two built-in replacement blocks begin.
 const Bytes trailOffLead = {0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00,
                             0x01, 0x00, 0x00, 0x00, 0x55, 0x55, 0x55, 0x55};
 const Bytes trailSubtleLead = {0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00,
                                0x8A, 0x52, 0x82, 0x10, 0x55, 0xD5, 0xB5, 0x2D};
-
-// A stock block as a player would extract it: the right lead, then bytes
-// unlike anything else in the stand-in (all below 0x80, unlike the game
-// files' pattern).
-Bytes syntheticStock(const Bytes& lead, std::size_t size, std::uint64_t seed) {
-  Bytes block(lead);
-  for (std::size_t i = lead.size(); i < size; ++i) {
-    block.push_back(static_cast<std::uint8_t>(patternByte(seed, i) & 0x7F));
-  }
-  return block;
-}
-
-Bytes syntheticTrailStock() { return syntheticStock(trailStockLead, trailSize, 71); }
-Bytes syntheticGlintStock() { return syntheticStock(glintStockLead, glintSize, 93); }
 
 // The built-in replacement images are the program's own data files; the
 // program is checked to write exactly those, and the files to begin as
@@ -64,8 +46,8 @@ Bytes builtInBlock(const char* fileName, const Bytes& lead) {
 
 void installStock(StandIn& game) {
   game.copyProgram();
-  game.writeStock("trail_stock.bin", syntheticTrailStock());
-  game.writeStock("glint_stock.bin", syntheticGlintStock());
+  game.writeStock("trail_stock.bin", stock::trail());
+  game.writeStock("glint_stock.bin", stock::glint());
 }
 
 // ---- Each action on each build ----------------------------------------------
@@ -90,9 +72,9 @@ const std::vector<Action>& actions() {
        [] { return builtInBlock("trail_off.bin", trailOffLead); }},
       {'6', Target::Package, {0x11B040}, {0x11B840},
        [] { return builtInBlock("trail_subtle.bin", trailSubtleLead); }},
-      {'7', Target::Package, {0x11B040}, {0x11B840}, syntheticTrailStock},
+      {'7', Target::Package, {0x11B040}, {0x11B840}, stock::trail},
       {'8', Target::Package, {0x2C5040}, {0x31D840}, [] { return Bytes(glintSize, 0x00); }},
-      {'9', Target::Package, {0x2C5040}, {0x31D840}, syntheticGlintStock},
+      {'9', Target::Package, {0x2C5040}, {0x31D840}, stock::glint},
   };
   return table;
 }
@@ -282,9 +264,9 @@ TEST(Stock, MissingFilesAreReportedWithTheirPathAndNothingIsWritten) {
   StandIn game(Build::B);
   game.copyProgram();
   fs::create_directories(game.systemDir() / "payload");
-  const Bytes stock = syntheticTrailStock();
+  const Bytes trail = stock::trail();
   std::ofstream(game.systemDir() / "payload" / "trail_stock.bin", std::ios::binary)
-      .write(reinterpret_cast<const char*>(stock.data()), static_cast<std::streamsize>(stock.size()));
+      .write(reinterpret_cast<const char*>(trail.data()), static_cast<std::streamsize>(trail.size()));
 
   PtySession session(game.program(), game.systemDir());
   ASSERT_TRUE(session.sendKey("7"));
@@ -367,19 +349,19 @@ TEST_P(UnacceptableStock, IsRefusedWhileTheOtherWorks) {
 INSTANTIATE_TEST_SUITE_P(
     Stock, UnacceptableStock,
     ::testing::Values(
-        BadStock{"TrailOneByteShort", resized(syntheticTrailStock(), trailSize - 1),
-                 syntheticGlintStock(), '7'},
-        BadStock{"TrailOneByteLong", resized(syntheticTrailStock(), trailSize + 1),
-                 syntheticGlintStock(), '7'},
-        BadStock{"TrailWithGlintLead", syntheticStock(glintStockLead, trailSize, 71),
-                 syntheticGlintStock(), '7'},
-        BadStock{"TrailLastLeadByteWrong", withByte(syntheticTrailStock(), 15, 0x2E),
-                 syntheticGlintStock(), '7'},
-        BadStock{"GlintEmpty", syntheticTrailStock(), Bytes{}, '9'},
-        BadStock{"GlintOfTrailSize", syntheticTrailStock(),
-                 syntheticStock(glintStockLead, trailSize, 93), '9'},
-        BadStock{"GlintFirstLeadByteWrong", syntheticTrailStock(),
-                 withByte(syntheticGlintStock(), 0, 0x00), '9'}),
+        BadStock{"TrailOneByteShort", resized(stock::trail(), trailSize - 1),
+                 stock::glint(), '7'},
+        BadStock{"TrailOneByteLong", resized(stock::trail(), trailSize + 1),
+                 stock::glint(), '7'},
+        BadStock{"TrailWithGlintLead", stock::block(stock::glintLead, trailSize, 71),
+                 stock::glint(), '7'},
+        BadStock{"TrailLastLeadByteWrong", withByte(stock::trail(), 15, 0x2E),
+                 stock::glint(), '7'},
+        BadStock{"GlintEmpty", stock::trail(), Bytes{}, '9'},
+        BadStock{"GlintOfTrailSize", stock::trail(),
+                 stock::block(stock::glintLead, trailSize, 93), '9'},
+        BadStock{"GlintFirstLeadByteWrong", stock::trail(),
+                 withByte(stock::glint(), 0, 0x00), '9'}),
     [](const auto& test) { return std::string(test.param.name); });
 
 }  // namespace

@@ -1,9 +1,11 @@
 #include "pty_session.hpp"
 
 #include <fcntl.h>
+#include <grp.h>
 #include <poll.h>
 #include <pty.h>
 #include <sys/ioctl.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <utmp.h>
@@ -61,7 +63,23 @@ std::string visible(std::string_view text) {
 struct ExecPlan {
   std::string binary;
   std::string workDir;
+  std::vector<std::string> arguments;
+  std::optional<std::uint64_t> fileSizeLimit;
+  bool dropToNobody = false;
   int reportFd;  // closed by a successful exec; gets errno otherwise
+  std::vector<char*> argv;
+
+  void prepare() {
+    argv.push_back(binary.data());
+    for (std::string& argument : arguments) argv.push_back(argument.data());
+    argv.push_back(nullptr);
+  }
+
+  [[noreturn]] void fail() const {
+    const int error = errno;
+    [[maybe_unused]] const ssize_t n = ::write(reportFd, &error, sizeof error);
+    ::_exit(127);
+  }
 
   [[noreturn]] void run() const {
     // A player's shell starts the program with default signal handling,
@@ -76,14 +94,21 @@ struct ExecPlan {
     sigset_t none;
     sigemptyset(&none);
     ::sigprocmask(SIG_SETMASK, &none, nullptr);
-    if (::chdir(workDir.c_str()) == 0) {
-      char* const argv[] = {const_cast<char*>(binary.c_str()), nullptr};
-      ::execv(binary.c_str(), argv);
+    if (fileSizeLimit) {
+      const struct rlimit limit {*fileSizeLimit, *fileSizeLimit};
+      if (::setrlimit(RLIMIT_FSIZE, &limit) != 0) fail();
+      ::signal(SIGXFSZ, SIG_IGN);  // an ignored signal stays ignored across exec
     }
-    const int error = errno;
-    [[maybe_unused]] const ssize_t n = ::write(reportFd, &error, sizeof error);
-    ::_exit(127);
+    // Groups first: once the ids are dropped, they can no longer be changed.
+    if (dropToNobody && (::setgroups(0, nullptr) != 0 || ::setgid(nobody) != 0 ||
+                         ::setuid(nobody) != 0)) {
+      fail();
+    }
+    if (::chdir(workDir.c_str()) == 0) ::execv(binary.c_str(), argv.data());
+    fail();
   }
+
+  static constexpr uid_t nobody = 65534;
 };
 
 // Waits until the child has either started the program or given up, and
@@ -149,11 +174,18 @@ std::string describeSettings(const struct termios& t) {
 }
 
 PtySession::PtySession(const std::filesystem::path& binary, const std::filesystem::path& workDir,
-                       Console console)
+                       Console console, const Launch& launch)
     : console_(console) {
   int report[2];
   if (::pipe2(report, O_CLOEXEC) != 0) throwErrno("pipe2");
-  const ExecPlan plan{binary.string(), workDir.string(), report[1]};
+  ExecPlan plan{.binary = binary.string(),
+                .workDir = workDir.string(),
+                .arguments = launch.arguments,
+                .fileSizeLimit = launch.fileSizeLimit,
+                .dropToNobody = launch.unprivileged && ::geteuid() == 0,
+                .reportFd = report[1],
+                .argv = {}};
+  plan.prepare();
   if (console_ != Console::None) {
     struct termios settings = defaultTerminalSettings();
     struct winsize size {};
@@ -177,21 +209,33 @@ PtySession::PtySession(const std::filesystem::path& binary, const std::filesyste
   } else {
     int out[2];
     int err[2];
+    int in[2] = {-1, -1};
     if (::pipe2(out, O_CLOEXEC) != 0) throwErrno("pipe2");
     if (::pipe2(err, O_CLOEXEC) != 0) throwErrno("pipe2");
+    if (!launch.standardInput.empty()) {
+      // Small enough to sit in the pipe whole, so it is written up front.
+      if (launch.standardInput.size() > 4096) throw std::logic_error("standard input too long");
+      if (::pipe2(in, O_CLOEXEC) != 0) throwErrno("pipe2");
+      if (::write(in[1], launch.standardInput.data(), launch.standardInput.size()) !=
+          static_cast<ssize_t>(launch.standardInput.size())) {
+        throwErrno("write");
+      }
+      closeFd(in[1]);
+    }
     pid_ = ::fork();
     if (pid_ < 0) throwErrno("fork");
     if (pid_ == 0) {
       // A new session has no controlling terminal, so /dev/tty cannot be
       // opened.
       ::setsid();
-      const int devNull = ::open("/dev/null", O_RDONLY);
-      if (devNull < 0 || ::dup2(devNull, 0) < 0 || ::dup2(out[1], 1) < 0 ||
+      const int input = in[0] >= 0 ? in[0] : ::open("/dev/null", O_RDONLY);
+      if (input < 0 || ::dup2(input, 0) < 0 || ::dup2(out[1], 1) < 0 ||
           ::dup2(err[1], 2) < 0) {
         ::_exit(125);
       }
       plan.run();
     }
+    closeFd(in[0]);
     ::close(out[1]);
     ::close(err[1]);
     outPipe_ = out[0];
@@ -379,13 +423,17 @@ bool PtySession::inLineRead() const {
   return waitFor(&PtySession::inKeyRead, "a key read in raw mode", timeout);
 }
 
+::testing::AssertionResult PtySession::awaitLineRead(milliseconds timeout) {
+  return waitFor(&PtySession::inLineRead, "a line read", timeout);
+}
+
 ::testing::AssertionResult PtySession::sendKey(std::string_view bytes, milliseconds timeout) {
   if (auto ready = awaitKeyRead(timeout); !ready) return ready;
   return type(bytes);
 }
 
 ::testing::AssertionResult PtySession::sendLine(std::string_view text, milliseconds timeout) {
-  if (auto ready = waitFor(&PtySession::inLineRead, "a line read", timeout); !ready) return ready;
+  if (auto ready = awaitLineRead(timeout); !ready) return ready;
   return type(std::string(text) + "\r");
 }
 
@@ -425,6 +473,19 @@ std::string PtySession::failureContext() {
   }
   if (!err_.empty()) out << "\nstandard error: " << visible(err_);
   return out.str();
+}
+
+std::string runActionAndQuit(const std::filesystem::path& binary,
+                             const std::filesystem::path& workDir, char key,
+                             const Launch& launch) {
+  PtySession session(binary, workDir, Console::Terminal, launch);
+  EXPECT_TRUE(session.sendKey(std::string(1, key)));
+  if (key == '1') {
+    EXPECT_TRUE(session.sendKey("n"));
+  }
+  EXPECT_TRUE(session.sendKey("q"));
+  EXPECT_EQ(session.waitExit(), ExitStatus::exited(0));
+  return session.transcript();
 }
 
 }  // namespace e2e

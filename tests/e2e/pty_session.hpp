@@ -14,6 +14,7 @@
 #include <ostream>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -48,11 +49,25 @@ enum class Console {
   None,      // new session without a terminal; stdin /dev/null, output to pipes
 };
 
+// How the child is set up beyond its console, before the program starts.
+struct Launch {
+  std::vector<std::string> arguments;  // after the program's own name
+  // A file-size limit (RLIMIT_FSIZE) with SIGXFSZ ignored, so a write past
+  // it fails with EFBIG instead of killing the program.
+  std::optional<std::uint64_t> fileSizeLimit;
+  // Run as an ordinary user: when this harness is root, the child drops to
+  // uid and gid 65534, since root would open read-only files anyway;
+  // otherwise it stays the current user.
+  bool unprivileged = false;
+  // Console::None only: what standard input holds instead of /dev/null.
+  std::string standardInput;
+};
+
 class PtySession {
  public:
   // Starts `binary` with `workDir` as its working directory.
   PtySession(const std::filesystem::path& binary, const std::filesystem::path& workDir,
-             Console console = Console::Terminal);
+             Console console = Console::Terminal, const Launch& launch = {});
   ~PtySession();  // a child still running is killed and reaped
   PtySession(const PtySession&) = delete;
   PtySession& operator=(const PtySession&) = delete;
@@ -76,6 +91,8 @@ class PtySession {
 
   // Waits until the program is blocked in a key read in raw mode.
   ::testing::AssertionResult awaitKeyRead(milliseconds timeout = defaultTimeout);
+  // Waits until the program is blocked reading a cooked line.
+  ::testing::AssertionResult awaitLineRead(milliseconds timeout = defaultTimeout);
 
   // Waits for the child to end; nothing if it is still running at the
   // timeout (it is then left running for the destructor).
@@ -121,5 +138,12 @@ class PtySession {
   std::uint64_t typedUntil_ = 0;
   struct termios initialSettings_ {};
 };
+
+// Starts the program in `workDir`, runs the action of `key` (declining a
+// colour of its own for action 1), quits and expects status 0. Returns the
+// transcript.
+std::string runActionAndQuit(const std::filesystem::path& binary,
+                             const std::filesystem::path& workDir, char key,
+                             const Launch& launch = {});
 
 }  // namespace e2e

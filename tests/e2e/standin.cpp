@@ -85,6 +85,21 @@ void GameFile::makeDirectory() {
   kind_ = Kind::Directory;
 }
 
+void GameFile::overwrite(std::uint64_t offset, std::span<const std::uint8_t> bytes) {
+  expectWrite(offset, bytes);
+  std::fstream file(path_, std::ios::in | std::ios::out | std::ios::binary);
+  file.seekp(static_cast<std::streamoff>(offset));
+  file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  file.close();
+  if (!file) throw std::runtime_error("cannot write into " + path_.string());
+}
+
+void GameFile::moveTo(const fs::path& path) {
+  fs::create_directories(path.parent_path());
+  if (kind_ != Kind::Absent) fs::rename(path_, path);
+  path_ = path;
+}
+
 void GameFile::expectWrite(std::uint64_t offset, std::span<const std::uint8_t> bytes) {
   if (kind_ != Kind::File || offset + bytes.size() > expected_.size()) {
     throw std::logic_error("expected write outside " + path_.string());
@@ -147,6 +162,14 @@ StandIn::StandIn(Build exeBuild, Build packageBuild) : StandIn() {
 
 StandIn::~StandIn() {
   std::error_code ec;
+  // A test may have taken away write or search permission from a folder;
+  // give it back so that a run as an ordinary user leaves nothing behind.
+  for (auto it = fs::recursive_directory_iterator(root_, ec); !ec && it != fs::end(it);
+       it.increment(ec)) {
+    if (it->is_directory(ec) && !it->is_symlink(ec)) {
+      fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, ec);
+    }
+  }
   fs::remove_all(root_, ec);
 }
 
@@ -158,6 +181,30 @@ const fs::path& StandIn::copyProgram() {
                             fs::perms::others_read | fs::perms::others_exec);
   program_ = copy;
   return program_;
+}
+
+fs::path StandIn::copyExtractor() {
+  copyProgram();
+  const fs::path copy = program_.parent_path() / "vn3patch-extract";
+  fs::copy_file(VN3PATCH_EXTRACT_BINARY, copy, fs::copy_options::overwrite_existing);
+  fs::permissions(copy, fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
+                            fs::perms::others_read | fs::perms::others_exec);
+  return copy;
+}
+
+void StandIn::openToOthers() {
+  const fs::perms folder = fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
+                           fs::perms::others_read | fs::perms::others_exec;
+  fs::permissions(root_, folder);
+  for (const fs::directory_entry& entry : fs::recursive_directory_iterator(root_)) {
+    if (entry.is_symlink()) continue;
+    if (entry.is_directory()) {
+      fs::permissions(entry.path(), folder);
+    } else {
+      fs::permissions(entry.path(), fs::perms::group_read | fs::perms::others_read,
+                      fs::perm_options::add);
+    }
+  }
 }
 
 fs::path StandIn::payloadDir() const { return root_ / "bin" / "payload"; }

@@ -40,6 +40,10 @@ class GameFile {
   void create(std::uint64_t size);
   void remove();
   void makeDirectory();
+  // Puts `bytes` into the file at `offset`, as the game's own data there.
+  void overwrite(std::uint64_t offset, std::span<const std::uint8_t> bytes);
+  // Moves the file on disk, creating the folders it needs.
+  void moveTo(const std::filesystem::path& path);
 
   std::uint8_t original(std::uint64_t offset) const { return patternByte(seed_, offset); }
   // The program is expected to have written `bytes` at `offset`.
@@ -81,6 +85,13 @@ class StandIn {
   // Copies the built program into this folder (outside the game folders)
   // and runs that from now on, so that files beside it belong to the test.
   const std::filesystem::path& copyProgram();
+  // Copies the built program (as copyProgram does) and the extractor beside
+  // it; returns the extractor's path.
+  std::filesystem::path copyExtractor();
+  // Lets any user reach every file: each folder becomes 0755 and each file
+  // readable by all (the temporary root starts 0700). Run after the tree is
+  // laid out.
+  void openToOthers();
   // The folder the program looks in for its stock blocks: payload/ beside
   // the copy.
   std::filesystem::path payloadDir() const;

@@ -46,12 +46,24 @@ inline std::string menu(bool packageItems) {
   return out + item(0) + line() + std::string(msg::menuPrompt);
 }
 
+// Action 1's notice, up to and including its y/N question.
+inline std::string frobNotice() {
+  return line() + line() + line(msg::issuesTitle) + line(msg::issueStealthGlow) +
+         line(msg::issueCrystals) + line() + std::string(msg::customColourQuestion);
+}
+
 inline std::string success() { return line() + line() + line(msg::patchApplied) + line(); }
 inline std::string error(std::string_view text) { return line() + line(text) + line(); }
 
 inline std::string missingStock(const std::string& path) {
   return error(std::string(msg::missingStockDataHead) + path +
                std::string(msg::missingStockDataTail));
+}
+
+// A whole run of one action with the full menu: start-up, the action's own
+// output ending in `outcome`, the menu again.
+inline std::string oneAction(char key, const std::string& outcome) {
+  return startup() + menu(true) + (key == '1' ? frobNotice() : "") + outcome + menu(true);
 }
 
 }  // namespace e2e::text
