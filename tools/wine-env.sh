@@ -18,4 +18,9 @@ vn3_wine_prefix() {
       [[ -f $WINEPREFIX/system.reg ]] || { echo "wine: could not make the prefix $WINEPREFIX" >&2; exit 1; }
     fi
   ) 9>"$WINEPREFIX.lock"
+  # One server for all the short runs of a test suite, ending itself 30
+  # seconds after the last: one that shuts down at each program's end, as
+  # Debian's starts by default, can fail the next program as it connects.
+  # When a server is up already this does nothing.
+  wineserver -p30 >/dev/null 2>&1 </dev/null || true
 }
