@@ -30,13 +30,7 @@ if [[ -n ${VN3PATCH:-} ]]; then
   binary=$(realpath "$VN3PATCH")
   build_note="given binary"
 else
-  log=$(mktemp)
-  if ! (cd "$source_dir" && cmake --preset release && cmake --build --preset release) >"$log" 2>&1; then
-    cat "$log" >&2
-    rm -f "$log"
-    exit 1
-  fi
-  rm -f "$log"
+  "$source_dir/tools/build-release.sh"
   binary=$source_dir/build/release/vn3patch
   build_note="release preset"
 fi

@@ -7,19 +7,13 @@ set -euo pipefail
 
 build=${1:-B}
 case $build in
-  A) exe_size=$((0x624000)); package_size=$((0x7CE000)) ;;
-  B) exe_size=$((0x628000)); package_size=$((0x826800)) ;;
+  A) exe_size=$((0x624000)); package_size=$((0x7CE000)); loot_offset=0x57CEE1 ;;
+  B) exe_size=$((0x628000)); package_size=$((0x826800)); loot_offset=0x5814B9 ;;
   *) echo "usage: $0 [A|B]" >&2; exit 2 ;;
 esac
 
 source_dir=$(cd "$(dirname "$0")/.." && pwd)
-log=$(mktemp)
-if ! (cd "$source_dir" && cmake --preset release && cmake --build --preset release) >"$log" 2>&1; then
-  cat "$log" >&2
-  rm -f "$log"
-  exit 1
-fi
-rm -f "$log"
+"$source_dir/tools/build-release.sh"
 
 standin=$(mktemp -d "${TMPDIR:-/tmp}/vn3patch-standin.XXXXXX")
 mkdir -p "$standin/System" "$standin/CONTENT/VN3/Maps"
@@ -28,6 +22,6 @@ truncate -s "$package_size" "$standin/CONTENT/VN3/Maps/Core_FXBANK.ibt"
 
 echo "Stand-in installation (build $build): $standin"
 echo "Inspect the bytes afterwards with, for example:"
-echo "  xxd -s 0x5814B9 -l 1 $standin/System/VN3Main.exe"
+echo "  od -A x -t x1 -j $((loot_offset)) -N 1 $standin/System/VN3Main.exe   (the loot-percentage byte)"
 cd "$standin/System"
 exec "$source_dir/build/release/vn3patch"
