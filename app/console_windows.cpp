@@ -68,7 +68,6 @@ KeyEventInfo infoOf(const KEY_EVENT_RECORD& key) {
   const DWORD state = key.dwControlKeyState;
   KeyEventInfo info;
   info.keyDown = key.bKeyDown != 0;
-  info.repeatCount = key.wRepeatCount;
   info.scanCode = key.wVirtualScanCode;
   info.character = static_cast<char16_t>(key.uChar.UnicodeChar);
   info.enhanced = (state & ENHANCED_KEY) != 0;
@@ -79,8 +78,7 @@ KeyEventInfo infoOf(const KEY_EVENT_RECORD& key) {
 }
 
 // Codes of keys already read that are still to be given out, one per call:
-// the second code of a pair, the further bytes of a multi-byte character,
-// the presses of a repeated key.
+// the second code of a pair, the further bytes of a multi-byte character.
 std::deque<std::uint8_t> pendingCodes;
 
 }  // namespace

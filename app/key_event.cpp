@@ -1,6 +1,5 @@
 #include "app/key_event.hpp"
 
-#include <algorithm>
 #include <optional>
 
 #include "app/key_table.hpp"
@@ -10,22 +9,13 @@ namespace vn3 {
 std::vector<std::uint8_t> keyEventCodes(const KeyEventInfo& event, const CodePageEncoder& encode) {
   if (!event.keyDown) return {};
 
-  std::vector<std::uint8_t> once;
-  if (event.character != 0) {
-    once = encode(event.character);
-  } else if (event.scanCode <= 0xFF) {
-    const Column column = columnFor({event.shift, event.ctrl, event.alt});
-    const std::optional<KeyCodes> codes =
-        scanCodeKeyCodes(static_cast<std::uint8_t>(event.scanCode), event.enhanced, column);
-    if (codes) once.assign(codes->code.begin(), codes->code.begin() + codes->count);
-  }
-
-  // A key-down event stands for at least one press, whatever count it claims.
-  const int presses = std::max<int>(event.repeatCount, 1);
-  std::vector<std::uint8_t> all;
-  all.reserve(once.size() * static_cast<std::size_t>(presses));
-  for (int i = 0; i < presses; ++i) all.insert(all.end(), once.begin(), once.end());
-  return all;
+  if (event.character != 0) return encode(event.character);
+  if (event.scanCode > 0xFF) return {};
+  const Column column = columnFor({event.shift, event.ctrl, event.alt});
+  const std::optional<KeyCodes> codes =
+      scanCodeKeyCodes(static_cast<std::uint8_t>(event.scanCode), event.enhanced, column);
+  if (!codes) return {};
+  return std::vector<std::uint8_t>(codes->code.begin(), codes->code.begin() + codes->count);
 }
 
 KeyEventInfo withCursorKeysAsGrey(KeyEventInfo event) {

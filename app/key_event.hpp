@@ -10,7 +10,6 @@ namespace vn3 {
 
 struct KeyEventInfo {
   bool keyDown = true;
-  std::uint16_t repeatCount = 1;  // presses the console folded into one event
   std::uint16_t scanCode = 0;
   char16_t character = 0;         // the UTF-16 character the key carries, or 0
   bool enhanced = false;          // ENHANCED_KEY: a grey key, not the keypad's
@@ -24,8 +23,10 @@ using CodePageEncoder = std::function<std::vector<std::uint8_t>(char16_t)>;
 
 // Every code the event gives, in order: a key-down that carries a character
 // gives its code-page bytes; one that carries none gives the console table's
-// codes for its scan code (see scanCodeKeyCodes); a repeat count of n gives
-// all that n times. Key releases and keys without a code give nothing.
+// codes for its scan code (see scanCodeKeyCodes). One key-down event gives
+// one key's codes, whatever repeat count the console puts on it, as _getch()
+// does: a folded count must not run an action twice. Key releases and keys
+// without a code give nothing.
 std::vector<std::uint8_t> keyEventCodes(const KeyEventInfo& event, const CodePageEncoder& encode);
 
 // Wine's terminal console never sets ENHANCED_KEY: like any terminal it cannot

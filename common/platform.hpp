@@ -3,6 +3,7 @@
 // implementation per platform, picked by the build.
 #include <cstdint>
 #include <filesystem>
+#include <string>
 #include <string_view>
 
 namespace vn3 {
@@ -25,6 +26,10 @@ CreateDirResult createDirectory(const std::filesystem::path& path);
 // the game's platform, to a path on this host, still relative to the working
 // directory.
 std::filesystem::path hostPath(std::string_view gamePath);
+
+// A path as messages print it, in the console's code page on Windows.
+// Never fails: a character the page lacks becomes its stand-in character.
+std::string displayPath(const std::filesystem::path& path);
 
 // The folder that holds the running program's executable file; empty if it
 // cannot be found.

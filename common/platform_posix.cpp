@@ -64,6 +64,8 @@ std::filesystem::path hostPath(std::string_view gamePath) {
   }
 }
 
+std::string displayPath(const std::filesystem::path& path) { return path.native(); }
+
 std::filesystem::path executableDirectory() {
   std::error_code ec;
   // Linux names the running executable here; argv[0] would not survive

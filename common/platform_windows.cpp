@@ -57,6 +57,24 @@ std::filesystem::path hostPath(std::string_view gamePath) {
   return std::filesystem::path(std::string(gamePath));
 }
 
+std::string displayPath(const std::filesystem::path& path) {
+  // path::string() may give UTF-8 or throw, depending on the library; the
+  // console shows bytes in its own code page, with its stand-in character
+  // for what that page lacks.
+  const std::wstring& wide = path.native();
+  if (wide.empty()) return {};
+  UINT codePage = ::GetConsoleOutputCP();
+  if (codePage == 0) codePage = CP_ACP;
+  const int wideLength = static_cast<int>(wide.size());
+  const int length =
+      ::WideCharToMultiByte(codePage, 0, wide.data(), wideLength, nullptr, 0, nullptr, nullptr);
+  if (length <= 0) return {};
+  std::string bytes(static_cast<std::size_t>(length), '\0');
+  ::WideCharToMultiByte(codePage, 0, wide.data(), wideLength, bytes.data(), length, nullptr,
+                        nullptr);
+  return bytes;
+}
+
 std::filesystem::path executableDirectory() {
   std::wstring buffer(MAX_PATH, L'\0');
   for (;;) {

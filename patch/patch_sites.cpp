@@ -4,6 +4,7 @@
 
 #include "common/console_out.hpp"
 #include "common/messages.hpp"
+#include "common/platform.hpp"
 
 namespace vn3 {
 
@@ -69,8 +70,10 @@ void runSiteList(const SiteList& list) {
       break;
     case PayloadSource::Stock:
       if (!list.stock->bytes) {
-        reportError(std::string(msg::missingStockDataHead) + list.stock->path.string() +
-                    std::string(msg::missingStockDataTail));
+        std::string message(msg::missingStockDataHead);
+        message += displayPath(list.stock->path);
+        message += msg::missingStockDataTail;
+        reportError(message);
         return;
       }
       bytes = *list.stock->bytes;

@@ -59,6 +59,13 @@ bool writeWhole(const std::filesystem::path& path, std::span<const std::uint8_t>
   return true;
 }
 
+std::string quoted(const std::filesystem::path& path) {
+  std::string text = "'";
+  text += displayPath(path);
+  text += "'";
+  return text;
+}
+
 }  // namespace
 
 std::optional<GameBuild> buildOfPackageSize(std::uint64_t size) {
@@ -70,12 +77,12 @@ std::optional<GameBuild> buildOfPackageSize(std::uint64_t size) {
 int extractStockData(const std::filesystem::path& package, const std::filesystem::path& payloadDir) {
   const FileStatus status = queryFileStatus(package);
   if (!status.found || !status.regular) {
-    printLine({msg::extractNoPackage, "'", package.string(), "'", msg::extractNoPackageHint});
+    printLine({msg::extractNoPackage, quoted(package), msg::extractNoPackageHint});
     return 1;
   }
   const std::optional<GameBuild> build = buildOfPackageSize(status.size);
   if (!build) {
-    printLine({msg::extractWrongSizeHead, "'", package.string(), "' is ", std::to_string(status.size),
+    printLine({msg::extractWrongSizeHead, quoted(package), " is ", std::to_string(status.size),
                msg::extractWrongSizeTail});
     return 1;
   }
@@ -93,26 +100,26 @@ int extractStockData(const std::filesystem::path& package, const std::filesystem
     const std::uint32_t offset = block.list.offsets[static_cast<std::size_t>(*build)][0];
     const auto bytes = readAt(in, offset, block.list.length);
     if (!bytes) {
-      printLine({msg::extractReadFailed, "'", package.string(), "'"});
+      printLine({msg::extractReadFailed, quoted(package)});
       in.clear();
       continue;
     }
     if (!isAcceptableStock(*bytes, block.list.length, block.lead)) {
-      printLine({msg::extractNotStockHead, block.what, msg::extractNotStockMiddle, "'",
-                 package.string(), "'", msg::extractNotStockTail});
+      printLine({msg::extractNotStockHead, block.what, msg::extractNotStockMiddle, quoted(package),
+                 msg::extractNotStockTail});
       continue;
     }
     if (!folderReady) {
       folderReady = createDirectory(payloadDir) != CreateDirResult::Failed;
-      if (!*folderReady) printLine({msg::extractFolderFailed, "'", payloadDir.string(), "'"});
+      if (!*folderReady) printLine({msg::extractFolderFailed, quoted(payloadDir)});
     }
     if (!*folderReady) continue;
     const std::filesystem::path target = payloadDir / block.fileName;
     if (!writeWhole(target, *bytes)) {
-      printLine({msg::extractWriteFailed, "'", target.string(), "'"});
+      printLine({msg::extractWriteFailed, quoted(target)});
       continue;
     }
-    printLine({msg::extractWrote, "'", target.string(), "' (", std::to_string(bytes->size()),
+    printLine({msg::extractWrote, quoted(target), " (", std::to_string(bytes->size()),
                " bytes of ", block.what, ")"});
     ++written;
   }

@@ -222,23 +222,6 @@ TEST(KeyEventCodes, EventsThatGiveNothing) {
   });
 }
 
-TEST(KeyEventCodes, RepeatCountGivesThatManyPresses) {
-  KeyEventInfo f1 = key(0x3B);
-  f1.repeatCount = 3;
-  KeyEventInfo a = key(0x1E, None, u'a');
-  a.repeatCount = 2;
-  KeyEventInfo wide = key(0, None, u'\u65E5');
-  wide.repeatCount = 2;
-  KeyEventInfo zero = key(0x01);
-  zero.repeatCount = 0;
-  expectCodes({
-      {"F1 three times", f1, {0x00, 0x3B, 0x00, 0x3B, 0x00, 0x3B}},
-      {"a twice", a, {0x61, 0x61}},
-      {"double-byte character twice", wide, {0x93, 0xFA, 0x93, 0xFA}},
-      {"a count of zero still is a press", zero, {0x1B}},
-  });
-}
-
 TEST(KeyEventCodes, WinesCursorKeysAreTakenAsTheGreyOnes) {
   expectCodes({
       {"Up", withCursorKeysAsGrey(key(0x48)), {0xE0, 0x48}},
