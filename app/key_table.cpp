@@ -156,23 +156,24 @@ constexpr ScanTable makeEnhancedTable() {
 constexpr ScanTable kMainTable = makeMainTable();
 constexpr ScanTable kEnhancedTable = makeEnhancedTable();
 
-KeyCodes pick(const Columns& columns, Column column) {
+// A column's entry; nothing where it is empty.
+std::optional<KeyCodes> pick(const Columns& columns, Column column) {
+  KeyCodes codes = none;
   switch (column) {
-    case Column::Plain: return columns.plain;
-    case Column::Shift: return columns.shift;
-    case Column::Ctrl: return columns.ctrl;
-    case Column::Alt: return columns.alt;
+    case Column::Plain: codes = columns.plain; break;
+    case Column::Shift: codes = columns.shift; break;
+    case Column::Ctrl: codes = columns.ctrl; break;
+    case Column::Alt: codes = columns.alt; break;
   }
-  return none;
+  if (codes.count == 0) return std::nullopt;
+  return codes;
 }
 
 }  // namespace
 
 std::optional<KeyCodes> scanCodeKeyCodes(std::uint8_t scanCode, bool enhanced, Column column) {
   if (scanCode >= kScanCodes) return std::nullopt;
-  const KeyCodes codes = pick((enhanced ? kEnhancedTable : kMainTable)[scanCode], column);
-  if (codes.count == 0) return std::nullopt;
-  return codes;
+  return pick((enhanced ? kEnhancedTable : kMainTable)[scanCode], column);
 }
 
 Column columnFor(Modifiers mods) {
@@ -183,19 +184,8 @@ Column columnFor(Modifiers mods) {
 }
 
 std::optional<KeyCodes> specialKeyCodes(SpecialKey key, Column column) {
-  const auto index = static_cast<std::size_t>(key);
-  if (index >= kRows.size()) return std::nullopt;
-  const Row& row = kRows[index];
-  KeyCodes codes;
-  switch (column) {
-    case Column::Plain: codes = row.plain; break;
-    case Column::Shift: codes = row.shift; break;
-    case Column::Ctrl: codes = row.ctrl; break;
-    case Column::Alt: codes = row.alt; break;
-    default: return std::nullopt;
-  }
-  if (codes.count == 0) return std::nullopt;
-  return codes;
+  if (static_cast<std::size_t>(key) >= kRows.size()) return std::nullopt;
+  return pick(columnsOf(key), column);
 }
 
 }  // namespace vn3

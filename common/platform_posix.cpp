@@ -3,7 +3,6 @@
 #include <cerrno>
 #include <string>
 #include <system_error>
-
 #include <vector>
 
 #include "common/path_match.hpp"
