@@ -1,17 +1,43 @@
 #pragma once
-// The console's keyboard, as the platform gives it. One implementation per
+// The console, as the platform gives it: its keyboard, standard input for
+// lines, and the terminal's modes around them. One implementation per
 // platform, picked by the build.
+#include <cstdint>
 #include <optional>
-
-#include "app/key_table.hpp"
+#include <vector>
 
 namespace vn3 {
 
+// Holds the console for the whole run and gives it back as found when it
+// ends. Only one lives at a time; readConsoleKey and LineInput work without
+// one too.
+class ConsoleSession {
+ public:
+  ConsoleSession();
+  ~ConsoleSession();
+  ConsoleSession(const ConsoleSession&) = delete;
+  ConsoleSession& operator=(const ConsoleSession&) = delete;
+};
+
 // Waits for the next key press on the console itself (never standard input)
-// with the console in raw input only while waiting, and gives its one or two
-// codes; a layer that gets more codes from one key at once gives them out
-// over the following calls. Keys without a code are skipped. Nothing when no
-// console can be read: there is none, or it reports end of input or an error.
-std::optional<KeyCodes> readConsoleKey();
+// and gives all the codes it makes, in order: one for a character, two for a
+// prefix and second code, more for a character of several code-page bytes.
+// Keys without a code are skipped. Nothing when no console can be read:
+// there is none, or it reports end of input or an error.
+std::optional<std::vector<std::uint8_t>> readConsoleKey();
+
+// While it lives, lines typed on the console are read as the player's
+// terminal reads them when found: echoed and edited.
+class LineInput {
+ public:
+  LineInput();
+  ~LineInput();
+  LineInput(const LineInput&) = delete;
+  LineInput& operator=(const LineInput&) = delete;
+};
+
+// One byte of standard input, unbuffered, so nothing past it is taken;
+// nothing at end of input or on an error. A later call reads again.
+std::optional<std::uint8_t> readInputByte();
 
 }  // namespace vn3

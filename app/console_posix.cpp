@@ -147,7 +147,22 @@ std::vector<std::uint8_t> carriedBytes;
 
 }  // namespace
 
-std::optional<KeyCodes> readConsoleKey() {
+ConsoleSession::ConsoleSession() = default;
+ConsoleSession::~ConsoleSession() = default;
+LineInput::LineInput() = default;
+LineInput::~LineInput() = default;
+
+std::optional<std::uint8_t> readInputByte() {
+  for (;;) {
+    std::uint8_t byte = 0;
+    const ssize_t n = ::read(STDIN_FILENO, &byte, 1);
+    if (n == 1) return byte;
+    if (n < 0 && errno == EINTR) continue;
+    return std::nullopt;
+  }
+}
+
+std::optional<std::vector<std::uint8_t>> readConsoleKey() {
   // The controlling terminal itself: standard input may be redirected, and
   // its buffer belongs to the number reader.
   FileDescriptor tty(::open("/dev/tty", O_RDWR | O_NOCTTY | O_CLOEXEC));
@@ -168,7 +183,10 @@ std::optional<KeyCodes> readConsoleKey() {
       }
     }
     bytes.erase(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(result.consumed));
-    if (result.status == DecodeStatus::Key) return result.key;
+    if (result.status == DecodeStatus::Key) {
+      return std::vector<std::uint8_t>(result.key.code.begin(),
+                                       result.key.code.begin() + result.key.count);
+    }
   }
 }
 

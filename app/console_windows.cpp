@@ -5,8 +5,6 @@
 #define NOMINMAX
 #include <windows.h>
 
-#include <deque>
-
 #include "app/code_page.hpp"
 #include "app/console.hpp"
 #include "app/key_event.hpp"
@@ -77,32 +75,39 @@ KeyEventInfo infoOf(const KEY_EVENT_RECORD& key) {
   return info;
 }
 
-// Codes of keys already read that are still to be given out, one per call:
-// the second code of a pair, the further bytes of a multi-byte character.
-std::deque<std::uint8_t> pendingCodes;
-
 }  // namespace
 
-std::optional<KeyCodes> readConsoleKey() {
-  if (pendingCodes.empty()) {
-    RawConsoleInput console;
-    if (!console.active()) return std::nullopt;
-    const UINT codePage = ::GetConsoleCP();
-    const CodePageEncoder encode = [codePage](char16_t c) { return toCodePage(c, codePage); };
-    while (pendingCodes.empty()) {
-      INPUT_RECORD record{};
-      DWORD count = 0;
-      if (!::ReadConsoleInputW(console.handle(), &record, 1, &count)) return std::nullopt;
-      if (count != 1 || record.EventType != KEY_EVENT) continue;
-      KeyEventInfo event = infoOf(record.Event.KeyEvent);
-      if (runningUnderWine()) event = withCursorKeysAsGrey(event);
-      const std::vector<std::uint8_t> codes = keyEventCodes(event, encode);
-      pendingCodes.insert(pendingCodes.end(), codes.begin(), codes.end());
-    }
+// The console input mode is changed only while a key is awaited, so there is
+// nothing to hold for the run or around a line.
+ConsoleSession::ConsoleSession() = default;
+ConsoleSession::~ConsoleSession() = default;
+LineInput::LineInput() = default;
+LineInput::~LineInput() = default;
+
+std::optional<std::uint8_t> readInputByte() {
+  std::uint8_t byte = 0;
+  DWORD count = 0;
+  if (!::ReadFile(::GetStdHandle(STD_INPUT_HANDLE), &byte, 1, &count, nullptr) || count != 1) {
+    return std::nullopt;
   }
-  const std::uint8_t code = pendingCodes.front();
-  pendingCodes.pop_front();
-  return singleCode(code);
+  return byte;
+}
+
+std::optional<std::vector<std::uint8_t>> readConsoleKey() {
+  RawConsoleInput console;
+  if (!console.active()) return std::nullopt;
+  const UINT codePage = ::GetConsoleCP();
+  const CodePageEncoder encode = [codePage](char16_t c) { return toCodePage(c, codePage); };
+  for (;;) {
+    INPUT_RECORD record{};
+    DWORD count = 0;
+    if (!::ReadConsoleInputW(console.handle(), &record, 1, &count)) return std::nullopt;
+    if (count != 1 || record.EventType != KEY_EVENT) continue;
+    KeyEventInfo event = infoOf(record.Event.KeyEvent);
+    if (runningUnderWine()) event = withCursorKeysAsGrey(event);
+    std::vector<std::uint8_t> codes = keyEventCodes(event, encode);
+    if (!codes.empty()) return codes;
+  }
 }
 
 }  // namespace vn3

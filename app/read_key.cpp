@@ -1,27 +1,27 @@
 #include "app/read_key.hpp"
 
-#include <optional>
+#include <deque>
 
 #include "app/console.hpp"
 
 namespace vn3 {
 
 namespace {
-// The second code of a two-code key, returned by the next call whichever
-// prompt makes it.
-std::optional<std::uint8_t> heldSecondCode;
+// Codes of a key already read that are still to be given out, one per call
+// whichever prompt makes it: the second code of a pair, the further bytes of
+// a character.
+std::deque<std::uint8_t> pendingCodes;
 }  // namespace
 
 int readKey() {
-  if (heldSecondCode) {
-    const int code = *heldSecondCode;
-    heldSecondCode.reset();
-    return code;
+  if (pendingCodes.empty()) {
+    const std::optional<std::vector<std::uint8_t>> codes = readConsoleKey();
+    if (!codes || codes->empty()) return -1;
+    pendingCodes.assign(codes->begin(), codes->end());
   }
-  const std::optional<KeyCodes> key = readConsoleKey();
-  if (!key) return -1;
-  if (key->count == 2) heldSecondCode = key->code[1];
-  return key->code[0];
+  const int code = pendingCodes.front();
+  pendingCodes.pop_front();
+  return code;
 }
 
 }  // namespace vn3
