@@ -1,10 +1,9 @@
 // vn3patch-extract [PACKAGE]: makes the stock data files beside vn3patch.
-#include "common/platform.hpp"
-#include "patch/apply_patch.hpp"
-#include "payload/stock_extract.hpp"
-
+#include "app/extract.hpp"
 #include "common/console_out.hpp"
 #include "common/messages.hpp"
+#include "common/platform.hpp"
+#include "patch/apply_patch.hpp"
 
 int main(int argc, char** argv) {
   if (argc > 2) {

@@ -1,11 +1,9 @@
 #include "app/menu.hpp"
 
-
+#include "app/frob_dialogue.hpp"
 #include "app/read_key.hpp"
 #include "common/console_out.hpp"
-#include "common/game_build.hpp"
 #include "common/messages.hpp"
-#include "patch/frob_highlight.hpp"
 #include "patch/patch_sites.hpp"
 
 namespace vn3 {
@@ -16,11 +14,12 @@ void printItem(int key) {
   printLine({"\t", msg::menuItem[key]});
 }
 
-void runAction(int choice) {
+void runAction(int choice, Session& session) {
   if (choice == 1) {
-    activateFrobHighlight();
+    activateFrobHighlight(session);
   } else {
-    runSiteList(*siteTable[static_cast<std::size_t>(choice - 1)]);
+    reportOutcome(runSiteList(*siteTable[static_cast<std::size_t>(choice - 1)],
+                              session.currentBuild, session.stock));
   }
 }
 
@@ -36,7 +35,7 @@ std::optional<int> menuChoice(int code, bool packageOffered) {
   return std::nullopt;
 }
 
-int showMenu() {
+int showMenu(bool packageAvailable) {
   printLine();
   printItem(1);
   printItem(2);
@@ -61,9 +60,18 @@ int showMenu() {
   }
 }
 
-void runMenuLoop() {
-  for (int choice = showMenu(); choice >= 1 && choice <= 9; choice = showMenu()) {
-    runAction(choice);
+void runMenuLoop(Session& session) {
+  for (int choice = showMenu(session.packageAvailable); choice >= 1 && choice <= 9;
+       choice = showMenu(session.packageAvailable)) {
+    runAction(choice, session);
+  }
+}
+
+void reportOutcome(const Outcome& outcome) {
+  if (outcome.succeeded()) {
+    reportSuccess(msg::patchApplied);
+  } else {
+    reportError(outcome.failure);
   }
 }
 

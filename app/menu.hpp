@@ -1,6 +1,9 @@
 #pragma once
 #include <optional>
 
+#include "app/session.hpp"
+#include "patch/apply_patch.hpp"
+
 namespace vn3 {
 
 // What a key code asks of the menu: 0 to quit, 1 to 9 for an action, nothing
@@ -9,9 +12,12 @@ namespace vn3 {
 std::optional<int> menuChoice(int code, bool packageOffered);
 
 // Prints the menu and reads keys until one is accepted; 0 means quit.
-int showMenu();
+int showMenu(bool packageAvailable);
 
 // Shows the menu and runs the chosen actions until the user quits.
-void runMenuLoop();
+void runMenuLoop(Session& session);
+
+// Prints an action's one outcome: its failure, or "-- Patch Applied --".
+void reportOutcome(const Outcome& outcome);
 
 }  // namespace vn3

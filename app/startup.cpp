@@ -1,9 +1,12 @@
 #include "app/startup.hpp"
 
+#include <utility>
+
+#include "app/console.hpp"
 #include "app/menu.hpp"
 #include "app/read_key.hpp"
+#include "app/session.hpp"
 #include "common/console_out.hpp"
-#include "common/game_build.hpp"
 #include "common/messages.hpp"
 #include "common/platform.hpp"
 #include "patch/apply_patch.hpp"
@@ -20,7 +23,7 @@ void printCheckMessage(std::string_view text) {
 
 }  // namespace
 
-bool checkExecutable() {
+bool checkExecutable(GameBuild& currentBuild) {
   const FileStatus status = queryFileStatus(hostPath(exeTarget.path));
   std::string_view message;
   if (!status.found) {
@@ -39,7 +42,7 @@ bool checkExecutable() {
   return false;
 }
 
-bool checkPackage() {
+bool checkPackage(GameBuild currentBuild) {
   const FileStatus status = queryFileStatus(hostPath(packageTarget.path));
   std::string_view message;
   if (!status.found || !status.regular) {
@@ -49,26 +52,28 @@ bool checkPackage() {
   } else {
     message = msg::packageWrongVersion;
   }
-  packageAvailable = false;
   printCheckMessage(message);
   return false;
 }
 
 int runPatcher() {
-  loadStockBlocks(executableDirectory() / "payload");
+  ConsoleSession console;
+  StockBlocks stock = loadStockBlocks(executableDirectory() / "payload");
 
   printLine();
   printLine(msg::bannerTitle);
   printLine(msg::bannerRule);
 
-  if (!checkExecutable()) {
+  // Build B until the executable says otherwise.
+  GameBuild currentBuild = GameBuild::BuildB;
+  if (!checkExecutable(currentBuild)) {
     printLine();
     printLine();
     printLine(msg::pressAnyKey);
     readKey();
     return 1;
   }
-  checkPackage();
+  const bool packageAvailable = checkPackage(currentBuild);
 
   printLine();
   printLine(msg::backupNotice);
@@ -80,7 +85,8 @@ int runPatcher() {
   printLine(msg::ownRiskNotice);
   printLine();
 
-  runMenuLoop();
+  Session session{currentBuild, packageAvailable, std::move(stock)};
+  runMenuLoop(session);
   return 0;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <optional>
 
 namespace vn3 {
 
@@ -18,8 +19,11 @@ constexpr std::uint64_t exeSizeOf(GameBuild build) {
   return build == GameBuild::BuildA ? buildAExeSize : buildBExeSize;
 }
 
-// Settled once by the start-up checks, read by the menu and the actions.
-extern GameBuild currentBuild;
-extern bool packageAvailable;
+// The build whose package has exactly `size` bytes.
+constexpr std::optional<GameBuild> buildOfPackageSize(std::uint64_t size) {
+  if (size == buildAPackageSize) return GameBuild::BuildA;
+  if (size == buildBPackageSize) return GameBuild::BuildB;
+  return std::nullopt;
+}
 
 }  // namespace vn3

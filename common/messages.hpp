@@ -1,6 +1,9 @@
 #pragma once
 // Every text the program prints, in one place, so that transcript tests can
 // name them. Spelling and spacing are the program's own and must not change.
+// A text that carries values holds a "{}" for each, filled in by fillIn.
+#include <initializer_list>
+#include <string>
 #include <string_view>
 
 namespace vn3::msg {
@@ -58,9 +61,8 @@ inline constexpr std::string_view packageLocateFailed =
     "Error: Failed to locate data in '..\\CONTENT\\VN3\\Maps\\Core_FXBANK.ibt'";
 inline constexpr std::string_view packageWriteFailed =
     "Error: Failed to write data to '..\\CONTENT\\VN3\\Maps\\Core_FXBANK.ibt'";
-// Followed by the stock file's path and missingStockDataTail.
-inline constexpr std::string_view missingStockDataHead = "Error: Missing stock data '";
-inline constexpr std::string_view missingStockDataTail = "', see README";
+// The stock file's path.
+inline constexpr std::string_view missingStockData = "Error: Missing stock data '{}', see README";
 
 // Frob highlight
 inline constexpr std::string_view issuesTitle = "ISSUES:";
@@ -81,22 +83,44 @@ inline constexpr std::string_view shaderSaveFailed =
 namespace vn3::msg {
 
 inline constexpr std::string_view extractUsage = "usage: vn3patch-extract [PACKAGE]";
-inline constexpr std::string_view extractNoPackage = "Error: cannot read the package ";
-inline constexpr std::string_view extractNoPackageHint =
-    ": run this command from the game's System folder, or give the package's path";
-inline constexpr std::string_view extractWrongSizeHead = "Error: ";
-inline constexpr std::string_view extractWrongSizeTail =
-    " bytes, which is the package of neither supported build (8183808 or 8546304 bytes)";
-inline constexpr std::string_view extractFolderFailed = "Error: cannot create the folder ";
-inline constexpr std::string_view extractReadFailed = "Error: failed to read from ";
-inline constexpr std::string_view extractWriteFailed = "Error: failed to write ";
+// The package's path.
+inline constexpr std::string_view extractNoPackage =
+    "Error: cannot read the package '{}': run this command from the game's System folder, or "
+    "give the package's path";
+// The package's path and size.
+inline constexpr std::string_view extractWrongSize =
+    "Error: '{}' is {} bytes, which is the package of neither supported build (8183808 or "
+    "8546304 bytes)";
+// The folder's path.
+inline constexpr std::string_view extractFolderFailed = "Error: cannot create the folder '{}'";
+// The package's path.
+inline constexpr std::string_view extractReadFailed = "Error: failed to read from '{}'";
+// The stock file's path.
+inline constexpr std::string_view extractWriteFailed = "Error: failed to write '{}'";
 inline constexpr std::string_view extractTrailWhat = "arrow-trail stock data";
 inline constexpr std::string_view extractGlintWhat = "loot-glint stock data";
-inline constexpr std::string_view extractNotStockHead = "Refused the ";
-inline constexpr std::string_view extractNotStockMiddle = ": ";
-inline constexpr std::string_view extractNotStockTail =
-    " does not hold the stock bytes there (it has been patched). Run this command on the "
-    "backup copy of the package.";
-inline constexpr std::string_view extractWrote = "Wrote ";
+// What the block is, and the package's path.
+inline constexpr std::string_view extractNotStock =
+    "Refused the {}: '{}' does not hold the stock bytes there (it has been patched). Run this "
+    "command on the backup copy of the package.";
+// The stock file's path, its size, what it is.
+inline constexpr std::string_view extractWrote = "Wrote '{}' ({} bytes of {})";
+
+// `text` with each "{}" replaced by the next of `values`, in order.
+inline std::string fillIn(std::string_view text, std::initializer_list<std::string_view> values) {
+  constexpr std::string_view slot = "{}";
+  std::string filled;
+  // Appended piece by piece into one string: GCC 12 misreports chains of
+  // string additions at -O3 (-Wrestrict).
+  const std::string_view* value = values.begin();
+  for (std::size_t at = text.find(slot); at != std::string_view::npos && value != values.end();
+       at = text.find(slot), ++value) {
+    filled.append(text.substr(0, at));
+    filled.append(*value);
+    text.remove_prefix(at + slot.size());
+  }
+  filled.append(text);
+  return filled;
+}
 
 }  // namespace vn3::msg

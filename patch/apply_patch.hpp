@@ -1,8 +1,9 @@
 #pragma once
 // Writes byte strings at absolute offsets into an existing game file, in
-// place, and prints the one outcome of the action.
+// place, and says how that went.
 #include <cstdint>
 #include <span>
+#include <string>
 #include <string_view>
 
 namespace vn3 {
@@ -22,8 +23,16 @@ struct PatchSite {
   std::span<const std::uint8_t> bytes;
 };
 
+// What an action did, for the menu to print: success, or the message of
+// the failure that ended it.
+struct Outcome {
+  std::string failure;  // empty on success
+  bool succeeded() const { return failure.empty(); }
+  friend bool operator==(const Outcome&, const Outcome&) = default;
+};
+
 // Never creates or truncates the file. Sites are written in order; a failure
 // leaves the earlier ones written.
-void applyPatch(const PatchTarget& target, std::span<const PatchSite> sites);
+Outcome applyPatch(const PatchTarget& target, std::span<const PatchSite> sites);
 
 }  // namespace vn3

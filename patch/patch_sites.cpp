@@ -1,8 +1,5 @@
 #include "patch/patch_sites.hpp"
 
-#include <string>
-
-#include "common/console_out.hpp"
 #include "common/messages.hpp"
 #include "common/platform.hpp"
 
@@ -38,11 +35,11 @@ const SiteList trailOff{"trailOff", &packageTarget, trailOffsets, 1, trailBlockS
 const SiteList trailSubtle{"trailSubtle", &packageTarget, trailOffsets, 1, trailBlockSize,
                            PayloadSource::Fixed, trailSubtleBlock, nullptr};
 const SiteList trailStock{"trailStock", &packageTarget, trailOffsets, 1, trailBlockSize,
-                          PayloadSource::Stock, {}, &trailStockBlock};
+                          PayloadSource::Stock, {}, &StockBlocks::trail};
 const SiteList glintOff{"glintOff", &packageTarget, glintOffsets, 1, glintBlockSize,
                         PayloadSource::Zeros, {}, nullptr};
 const SiteList glintStock{"glintStock", &packageTarget, glintOffsets, 1, glintBlockSize,
-                          PayloadSource::Stock, {}, &glintStockBlock};
+                          PayloadSource::Stock, {}, &StockBlocks::glint};
 
 const std::array<const SiteList*, 9> siteTable = {
     &frobOn, &frobOff, &lootPctOff, &lootPctOn, &trailOff,
@@ -57,7 +54,7 @@ std::vector<PatchSite> sitesFor(const SiteList& list, GameBuild build,
   return sites;
 }
 
-void runSiteList(const SiteList& list) {
+Outcome runSiteList(const SiteList& list, GameBuild build, const StockBlocks& stock) {
   std::vector<std::uint8_t> zeros;
   std::span<const std::uint8_t> bytes;
   switch (list.source) {
@@ -68,18 +65,14 @@ void runSiteList(const SiteList& list) {
       zeros.assign(list.length, 0);
       bytes = zeros;
       break;
-    case PayloadSource::Stock:
-      if (!list.stock->bytes) {
-        std::string message(msg::missingStockDataHead);
-        message += displayPath(list.stock->path);
-        message += msg::missingStockDataTail;
-        reportError(message);
-        return;
-      }
-      bytes = *list.stock->bytes;
+    case PayloadSource::Stock: {
+      const StockBlock& block = stock.*list.stock;
+      if (!block.bytes) return {msg::fillIn(msg::missingStockData, {displayPath(block.path)})};
+      bytes = *block.bytes;
       break;
+    }
   }
-  applyPatch(*list.target, sitesFor(list, currentBuild, bytes));
+  return applyPatch(*list.target, sitesFor(list, build, bytes));
 }
 
 }  // namespace vn3

@@ -18,7 +18,7 @@ namespace vn3 {
 enum class PayloadSource {
   Fixed,  // built into the program
   Zeros,  // zero bytes, made when the action runs
-  Stock,  // a stock block found beside the program at start, if it was
+  Stock,  // a stock block of the session's, if it holds one
 };
 
 struct SiteList {
@@ -29,7 +29,7 @@ struct SiteList {
   std::size_t length;                                   // bytes written at each site
   PayloadSource source;
   std::span<const std::uint8_t> fixedBytes;  // with PayloadSource::Fixed
-  const StockBlock* stock;                   // with PayloadSource::Stock
+  StockBlock StockBlocks::*stock;            // with PayloadSource::Stock
 };
 
 extern const SiteList frobOn;
@@ -51,8 +51,8 @@ std::vector<PatchSite> sitesFor(const SiteList& list, GameBuild build,
                                 std::span<const std::uint8_t> bytes);
 
 // One menu action: gathers the list's bytes and applies them to its target
-// for the current build. A missing stock block is reported before the
-// target is opened, and nothing is written.
-void runSiteList(const SiteList& list);
+// for `build`. Without the stock block it needs, the target is never opened
+// and nothing is written.
+Outcome runSiteList(const SiteList& list, GameBuild build, const StockBlocks& stock);
 
 }  // namespace vn3

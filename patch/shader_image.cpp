@@ -12,7 +12,7 @@ namespace {
 
 constexpr std::size_t redToken = 13;  // green and blue follow
 
-constexpr void putToken(std::array<std::uint8_t, shaderImageSize>& image, std::size_t token,
+constexpr void putToken(ShaderImage& image, std::size_t token,
                         std::uint32_t value) {
   // Byte by byte, so the file is little-endian whatever the host is.
   for (std::size_t i = 0; i < 4; ++i) {
@@ -20,7 +20,7 @@ constexpr void putToken(std::array<std::uint8_t, shaderImageSize>& image, std::s
   }
 }
 
-constexpr std::uint32_t getToken(const std::array<std::uint8_t, shaderImageSize>& image,
+constexpr std::uint32_t getToken(const ShaderImage& image,
                                  std::size_t token) {
   std::uint32_t value = 0;
   for (std::size_t i = 0; i < 4; ++i) {
@@ -31,8 +31,8 @@ constexpr std::uint32_t getToken(const std::array<std::uint8_t, shaderImageSize>
 
 constexpr std::uint32_t pointOne = 0x3DCCCCCD;  // 0.1f
 
-constexpr std::array<std::uint8_t, shaderImageSize> initialImage() {
-  std::array<std::uint8_t, shaderImageSize> image{};
+constexpr ShaderImage makeInitialImage() {
+  ShaderImage image{};
   putToken(image, 0, 0xFFFF0101);  // ps.1.1
   putToken(image, 1, 0x0009FFFE);  // comment of nine tokens
   // The assembler's signature, with its terminating zero, fills them.
@@ -62,27 +62,27 @@ std::string shaderFilePath(std::string_view baseName) {
 
 }  // namespace
 
-std::array<std::uint8_t, shaderImageSize> shaderImage = initialImage();
+ShaderImage initialShaderImage() { return makeInitialImage(); }
 
-void setShaderColour(float red, float green, float blue) {
-  putToken(shaderImage, redToken, std::bit_cast<std::uint32_t>(red));
-  putToken(shaderImage, redToken + 1, std::bit_cast<std::uint32_t>(green));
-  putToken(shaderImage, redToken + 2, std::bit_cast<std::uint32_t>(blue));
+void setShaderColour(ShaderImage& image, float red, float green, float blue) {
+  putToken(image, redToken, std::bit_cast<std::uint32_t>(red));
+  putToken(image, redToken + 1, std::bit_cast<std::uint32_t>(green));
+  putToken(image, redToken + 2, std::bit_cast<std::uint32_t>(blue));
 }
 
-std::array<float, 3> shaderColour() {
-  return {std::bit_cast<float>(getToken(shaderImage, redToken)),
-          std::bit_cast<float>(getToken(shaderImage, redToken + 1)),
-          std::bit_cast<float>(getToken(shaderImage, redToken + 2))};
+std::array<float, 3> shaderColour(const ShaderImage& image) {
+  return {std::bit_cast<float>(getToken(image, redToken)),
+          std::bit_cast<float>(getToken(image, redToken + 1)),
+          std::bit_cast<float>(getToken(image, redToken + 2))};
 }
 
-bool writeShaderImage(const std::filesystem::path& file) {
+bool writeShaderImage(const std::filesystem::path& file, const ShaderImage& image) {
   // Written in place, no temporary and rename: a read-only file of that name
   // must make this fail, not be replaced.
   std::ofstream out(file, std::ios::out | std::ios::trunc | std::ios::binary);
   if (!out.is_open()) return false;
-  out.write(reinterpret_cast<const char*>(shaderImage.data()),
-            static_cast<std::streamsize>(shaderImage.size()));
+  out.write(reinterpret_cast<const char*>(image.data()),
+            static_cast<std::streamsize>(image.size()));
   if (!out) return false;
   // The bytes may reach the file only now, so a failed close is a failed
   // write.
@@ -90,8 +90,8 @@ bool writeShaderImage(const std::filesystem::path& file) {
   return !out.fail();
 }
 
-bool writeShaderFile(std::string_view baseName) {
-  return writeShaderImage(hostPath(shaderFilePath(baseName)));
+bool writeShaderFile(std::string_view baseName, const ShaderImage& image) {
+  return writeShaderImage(hostPath(shaderFilePath(baseName)), image);
 }
 
 }  // namespace vn3

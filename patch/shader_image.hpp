@@ -11,23 +11,25 @@ namespace vn3 {
 
 inline constexpr std::size_t shaderImageSize = 84;  // 21 tokens of 32 bits
 
-// The token stream as it goes to disk, little-endian. Lives for the whole
-// run: a colour stored here stays until another one is stored.
-extern std::array<std::uint8_t, shaderImageSize> shaderImage;
+// The token stream as it goes to disk, little-endian.
+using ShaderImage = std::array<std::uint8_t, shaderImageSize>;
+
+// The image with its colour at 0.1, 0.1, 0.1.
+ShaderImage initialShaderImage();
 
 // Overwrites the red, green and blue of the colour constant; alpha keeps
 // 0.1. Stores exactly what it is given: callers clamp first.
-void setShaderColour(float red, float green, float blue);
+void setShaderColour(ShaderImage& image, float red, float green, float blue);
 
 // The red, green and blue now stored in the image.
-std::array<float, 3> shaderColour();
+std::array<float, 3> shaderColour(const ShaderImage& image);
 
 // Creates or truncates `file` on this host and writes the image into it.
 // False when the file cannot be opened, written or closed.
-bool writeShaderImage(const std::filesystem::path& file);
+bool writeShaderImage(const std::filesystem::path& file, const ShaderImage& image);
 
 // Writes the image to "Shaders\<baseName>.pso" below the working directory.
 // The folder must exist already.
-bool writeShaderFile(std::string_view baseName);
+bool writeShaderFile(std::string_view baseName, const ShaderImage& image);
 
 }  // namespace vn3

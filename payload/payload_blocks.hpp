@@ -32,8 +32,10 @@ struct StockBlock {
   std::optional<std::vector<std::uint8_t>> bytes;
 };
 
-extern StockBlock trailStockBlock;
-extern StockBlock glintStockBlock;
+struct StockBlocks {
+  StockBlock trail;
+  StockBlock glint;
+};
 
 inline constexpr const char* trailStockFile = "trail_stock.bin";
 inline constexpr const char* glintStockFile = "glint_stock.bin";
@@ -48,7 +50,11 @@ std::optional<std::vector<std::uint8_t>> readStockBlock(const std::filesystem::p
                                                         std::size_t size,
                                                         std::span<const std::uint8_t, 16> lead);
 
-// Looks for both stock files in `payloadDir` and keeps what it finds.
-void loadStockBlocks(const std::filesystem::path& payloadDir);
+// Looks for both stock files in `payloadDir`.
+StockBlocks loadStockBlocks(const std::filesystem::path& payloadDir);
+
+// Writes `bytes` to `path` through a temporary file and a rename, so that a
+// file of that name is either the whole block or what was there before.
+bool saveStockFile(const std::filesystem::path& path, std::span<const std::uint8_t> bytes);
 
 }  // namespace vn3

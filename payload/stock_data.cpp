@@ -1,13 +1,13 @@
 #include <algorithm>
 #include <fstream>
+#include <random>
+#include <string>
+#include <system_error>
 
 #include "common/platform.hpp"
 #include "payload/payload_blocks.hpp"
 
 namespace vn3 {
-
-StockBlock trailStockBlock;
-StockBlock glintStockBlock;
 
 bool isAcceptableStock(std::span<const std::uint8_t> bytes, std::size_t size,
                        std::span<const std::uint8_t, 16> lead) {
@@ -29,11 +29,35 @@ std::optional<std::vector<std::uint8_t>> readStockBlock(const std::filesystem::p
   return bytes;
 }
 
-void loadStockBlocks(const std::filesystem::path& payloadDir) {
-  trailStockBlock.path = payloadDir / trailStockFile;
-  trailStockBlock.bytes = readStockBlock(trailStockBlock.path, trailBlockSize, trailStockLead);
-  glintStockBlock.path = payloadDir / glintStockFile;
-  glintStockBlock.bytes = readStockBlock(glintStockBlock.path, glintBlockSize, glintStockLead);
+StockBlocks loadStockBlocks(const std::filesystem::path& payloadDir) {
+  const std::filesystem::path trail = payloadDir / trailStockFile;
+  const std::filesystem::path glint = payloadDir / glintStockFile;
+  return {{trail, readStockBlock(trail, trailBlockSize, trailStockLead)},
+          {glint, readStockBlock(glint, glintBlockSize, glintStockLead)}};
+}
+
+bool saveStockFile(const std::filesystem::path& path, std::span<const std::uint8_t> bytes) {
+  std::filesystem::path temporary = path;
+  temporary += ".tmp" + std::to_string(std::random_device{}());
+  {
+    std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(bytes.data()),
+              static_cast<std::streamsize>(bytes.size()));
+    out.close();
+    if (!out) {
+      std::error_code ignored;
+      std::filesystem::remove(temporary, ignored);
+      return false;
+    }
+  }
+  std::error_code ec;
+  std::filesystem::rename(temporary, path, ec);
+  if (ec) {
+    std::error_code ignored;
+    std::filesystem::remove(temporary, ignored);
+    return false;
+  }
+  return true;
 }
 
 }  // namespace vn3

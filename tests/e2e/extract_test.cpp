@@ -64,8 +64,8 @@ const std::map<std::string, Bytes> extractedFiles() {
 
 std::string wroteBoth(const StandIn& game) {
   const auto wrote = [&game](const char* file, std::size_t size, std::string_view what) {
-    return line(std::string(msg::extractWrote) + "'" + (game.payloadDir() / file).string() +
-                "' (" + std::to_string(size) + " bytes of " + std::string(what) + ")");
+    return line(msg::fillIn(msg::extractWrote,
+                            {(game.payloadDir() / file).string(), std::to_string(size), what}));
   };
   return wrote("trail_stock.bin", stock::trailSize, msg::extractTrailWhat) +
          wrote("glint_stock.bin", stock::glintSize, msg::extractGlintWhat);
@@ -73,9 +73,7 @@ std::string wroteBoth(const StandIn& game) {
 
 std::string refusedBoth(std::string_view package) {
   const auto refused = [package](std::string_view what) {
-    return line(std::string(msg::extractNotStockHead) + std::string(what) +
-                std::string(msg::extractNotStockMiddle) + "'" + std::string(package) + "'" +
-                std::string(msg::extractNotStockTail));
+    return line(msg::fillIn(msg::extractNotStock, {what, package}));
   };
   return refused(msg::extractTrailWhat) + refused(msg::extractGlintWhat);
 }

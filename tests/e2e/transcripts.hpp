@@ -56,8 +56,7 @@ inline std::string success() { return line() + line() + line(msg::patchApplied) 
 inline std::string error(std::string_view text) { return line() + line(text) + line(); }
 
 inline std::string missingStock(const std::string& path) {
-  return error(std::string(msg::missingStockDataHead) + path +
-               std::string(msg::missingStockDataTail));
+  return error(msg::fillIn(msg::missingStockData, {path}));
 }
 
 // A whole run of one action with the full menu: start-up, the action's own

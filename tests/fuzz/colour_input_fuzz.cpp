@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "patch/colour_input.hpp"
+#include "app/colour_input.hpp"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <sstream>
 #include <string>
 
-#include "patch/colour_input.hpp"
+#include "app/colour_input.hpp"
 
 namespace vn3 {
 namespace {

@@ -12,7 +12,6 @@
 namespace vn3 {
 namespace {
 
-using test::CaptureStdout;
 using test::TempDir;
 
 // The site table as the game's two builds need it, typed out independently
@@ -82,8 +81,8 @@ TEST(SiteTable, BuiltInBytesHaveTheListsLengthAndFirstByte) {
     EXPECT_EQ(want.list->fixedBytes[0], want.firstByte);
   }
   EXPECT_EQ(glintOff.source, PayloadSource::Zeros);
-  EXPECT_EQ(trailStock.stock, &trailStockBlock);
-  EXPECT_EQ(glintStock.stock, &glintStockBlock);
+  EXPECT_EQ(trailStock.stock, &StockBlocks::trail);
+  EXPECT_EQ(glintStock.stock, &StockBlocks::glint);
 }
 
 // The replacement images are one 16-byte unit repeated 29 times.
@@ -117,10 +116,7 @@ TEST_F(ApplyPatchTest, WritesOnlyTheSiteBytes) {
   const std::uint8_t block[] = {1, 2, 3, 4, 5};
   const PatchSite sites[] = {{0, z}, {100, block}, {4091, block}};
 
-  CaptureStdout out;
-  applyPatch(targetAt(dir_ / "file"), sites);
-
-  EXPECT_EQ(out.text(), "\n\n-- Patch Applied --\n\n");
+  EXPECT_EQ(applyPatch(targetAt(dir_ / "file"), sites), Outcome{});
   auto expected = original;
   expected[0] = 'Z';
   std::copy(std::begin(block), std::end(block), expected.begin() + 100);
@@ -131,9 +127,7 @@ TEST_F(ApplyPatchTest, WritesOnlyTheSiteBytes) {
 TEST_F(ApplyPatchTest, MissingFileIsReportedAndNeverCreated) {
   const std::uint8_t z[] = {'Z'};
   const PatchSite sites[] = {{0, z}};
-  CaptureStdout out;
-  applyPatch(targetAt(dir_ / "absent"), sites);
-  EXPECT_EQ(out.text(), "\nopen failed\n\n");
+  EXPECT_EQ(applyPatch(targetAt(dir_ / "absent"), sites).failure, "open failed");
   EXPECT_FALSE(std::filesystem::exists(dir_ / "absent"));
 }
 
@@ -141,9 +135,7 @@ TEST_F(ApplyPatchTest, FolderCannotBeOpened) {
   std::filesystem::create_directory(dir_ / "folder");
   const std::uint8_t z[] = {'Z'};
   const PatchSite sites[] = {{0, z}};
-  CaptureStdout out;
-  applyPatch(targetAt(dir_ / "folder"), sites);
-  EXPECT_EQ(out.text(), "\nopen failed\n\n");
+  EXPECT_EQ(applyPatch(targetAt(dir_ / "folder"), sites).failure, "open failed");
 }
 
 }  // namespace

@@ -11,16 +11,6 @@
 namespace vn3 {
 namespace {
 
-// Restores the process-wide colour, so tests do not leak into each other.
-class ShaderImageTest : public ::testing::Test {
- protected:
-  void SetUp() override { saved_ = shaderColour(); }
-  void TearDown() override { setShaderColour(saved_[0], saved_[1], saved_[2]); }
-
- private:
-  std::array<float, 3> saved_{};
-};
-
 // The file as the game reads it, typed out independently of the code: 21
 // little-endian tokens, the comment as plain text.
 std::vector<std::uint8_t> expectedImage(std::uint32_t red, std::uint32_t green,
@@ -42,15 +32,13 @@ std::vector<std::uint8_t> expectedImage(std::uint32_t red, std::uint32_t green,
   return bytes;
 }
 
-std::vector<std::uint8_t> imageBytes() { return {shaderImage.begin(), shaderImage.end()}; }
+std::vector<std::uint8_t> bytesOf(const ShaderImage& image) { return {image.begin(), image.end()}; }
 
-// Every test that stores a colour puts the old one back, so this sees the
-// image as the program starts with it.
-TEST_F(ShaderImageTest, StartsAsTheAssembledShaderWithColourPointOne) {
-  EXPECT_EQ(imageBytes(), expectedImage(0x3DCCCCCD, 0x3DCCCCCD, 0x3DCCCCCD));
+TEST(ShaderImage, StartsAsTheAssembledShaderWithColourPointOne) {
+  EXPECT_EQ(bytesOf(initialShaderImage()), expectedImage(0x3DCCCCCD, 0x3DCCCCCD, 0x3DCCCCCD));
 }
 
-TEST_F(ShaderImageTest, ColourGoesIntoTokensThirteenToFifteenOnly) {
+TEST(ShaderImage, ColourGoesIntoTokensThirteenToFifteenOnly) {
   struct Case {
     float red, green, blue;
     std::uint32_t redBits, greenBits, blueBits;
@@ -63,23 +51,25 @@ TEST_F(ShaderImageTest, ColourGoesIntoTokensThirteenToFifteenOnly) {
       // order mistake within the token.
       {0.3f, 0.6f, 0.9f, 0x3E99999A, 0x3F19999A, 0x3F666666},
   };
+  ShaderImage image = initialShaderImage();
   for (const Case& c : cases) {
     SCOPED_TRACE(::testing::Message() << c.red << " " << c.green << " " << c.blue);
-    setShaderColour(c.red, c.green, c.blue);
-    EXPECT_EQ(imageBytes(), expectedImage(c.redBits, c.greenBits, c.blueBits));
-    const std::array<float, 3> stored = shaderColour();
+    setShaderColour(image, c.red, c.green, c.blue);
+    EXPECT_EQ(bytesOf(image), expectedImage(c.redBits, c.greenBits, c.blueBits));
+    const std::array<float, 3> stored = shaderColour(image);
     EXPECT_EQ(std::bit_cast<std::uint32_t>(stored[0]), c.redBits);
     EXPECT_EQ(std::bit_cast<std::uint32_t>(stored[1]), c.greenBits);
     EXPECT_EQ(std::bit_cast<std::uint32_t>(stored[2]), c.blueBits);
   }
 }
 
-TEST_F(ShaderImageTest, WritesTheImageAndTruncatesAnOlderLongerFile) {
+TEST(ShaderImage, WritesTheImageAndTruncatesAnOlderLongerFile) {
   test::TempDir dir;
   test::writeFile(dir / "a.pso", test::patternBytes(500));
-  setShaderColour(1.0f, 0.0f, 0.0f);
-  ASSERT_TRUE(writeShaderImage(dir / "a.pso"));
-  ASSERT_TRUE(writeShaderImage(dir / "b.pso"));
+  ShaderImage image = initialShaderImage();
+  setShaderColour(image, 1.0f, 0.0f, 0.0f);
+  ASSERT_TRUE(writeShaderImage(dir / "a.pso", image));
+  ASSERT_TRUE(writeShaderImage(dir / "b.pso", image));
   EXPECT_EQ(test::readFile(dir / "a.pso"), expectedImage(0x3F800000, 0, 0));
   EXPECT_EQ(test::readFile(dir / "b.pso"), expectedImage(0x3F800000, 0, 0));
 }
@@ -88,9 +78,10 @@ TEST(WriteShaderImage, FailsWhereNoFileCanBeMade) {
   test::TempDir dir;
   std::filesystem::create_directory(dir / "folder");
   test::writeFile(dir / "plain", {1, 2, 3});
-  EXPECT_FALSE(writeShaderImage(dir / "missing" / "x.pso"));  // no such folder
-  EXPECT_FALSE(writeShaderImage(dir / "plain" / "x.pso"));    // a file where the folder is
-  EXPECT_FALSE(writeShaderImage(dir / "folder"));             // a folder of that name
+  const ShaderImage image = initialShaderImage();
+  EXPECT_FALSE(writeShaderImage(dir / "missing" / "x.pso", image));  // no such folder
+  EXPECT_FALSE(writeShaderImage(dir / "plain" / "x.pso", image));    // a file where the folder is
+  EXPECT_FALSE(writeShaderImage(dir / "folder", image));             // a folder of that name
 }
 
 }  // namespace

@@ -50,13 +50,12 @@ TEST(StockData, EachBlockIsLookedForUnderItsOwnName) {
   // A trail file with the glint's bytes is the wrong size and lead for a trail.
   test::writeFile(dir / "trail_stock.bin", glint);
 
-  loadStockBlocks(dir.path());
-  EXPECT_EQ(trailStockBlock.path, dir / "trail_stock.bin");
-  EXPECT_FALSE(trailStockBlock.bytes.has_value());
-  EXPECT_EQ(glintStockBlock.path, dir / "glint_stock.bin");
-  ASSERT_TRUE(glintStockBlock.bytes.has_value());
-  EXPECT_EQ(*glintStockBlock.bytes, glint);
-  loadStockBlocks({});
+  const StockBlocks stock = loadStockBlocks(dir.path());
+  EXPECT_EQ(stock.trail.path, dir / "trail_stock.bin");
+  EXPECT_FALSE(stock.trail.bytes.has_value());
+  EXPECT_EQ(stock.glint.path, dir / "glint_stock.bin");
+  ASSERT_TRUE(stock.glint.bytes.has_value());
+  EXPECT_EQ(*stock.glint.bytes, glint);
 }
 
 }  // namespace

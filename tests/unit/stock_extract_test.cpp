@@ -2,7 +2,7 @@
 
 #include "common/game_build.hpp"
 #include "payload/payload_blocks.hpp"
-#include "payload/stock_extract.hpp"
+#include "app/extract.hpp"
 #include "test_support.hpp"
 
 namespace vn3 {

@@ -1,4 +1,4 @@
-#include "patch/colour_input.hpp"
+#include "app/colour_input.hpp"
 
 #include <charconv>
 #include <cmath>

@@ -1,0 +1,37 @@
+#include "app/frob_dialogue.hpp"
+
+#include "app/menu.hpp"
+#include "app/read_key.hpp"
+#include "common/console_out.hpp"
+#include "common/messages.hpp"
+#include "patch/frob_highlight.hpp"
+
+namespace vn3 {
+
+namespace {
+
+void askForColour(Session& session) {
+  printPrompt(msg::customColourQuestion);
+  // The answer is a key from the console; numbers come from standard input.
+  const int key = readKey();
+  if (key != 'y' && key != 'Y') return;
+  printLine();
+  printPrompt(msg::colourPrompt);
+  const auto [red, green, blue] = readColour(session.numbers, shaderColour(session.shaderImage));
+  setShaderColour(session.shaderImage, red, green, blue);
+}
+
+}  // namespace
+
+void activateFrobHighlight(Session& session) {
+  printLine();
+  printLine();
+  printLine(msg::issuesTitle);
+  printLine(msg::issueStealthGlow);
+  printLine(msg::issueCrystals);
+  printLine();
+  askForColour(session);
+  reportOutcome(installFrobHighlight(session.shaderImage, session.currentBuild));
+}
+
+}  // namespace vn3

@@ -1,0 +1,11 @@
+#pragma once
+#include "app/session.hpp"
+
+namespace vn3 {
+
+// Menu action 1: lists the known side effects, offers a colour of the
+// player's own, installs the single-colour highlight shader and prints how
+// that went.
+void activateFrobHighlight(Session& session);
+
+}  // namespace vn3

@@ -1,8 +1,0 @@
-#include "common/game_build.hpp"
-
-namespace vn3 {
-
-GameBuild currentBuild = GameBuild::BuildB;
-bool packageAvailable = true;
-
-}  // namespace vn3
