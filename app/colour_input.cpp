@@ -1,9 +1,9 @@
 #include "app/colour_input.hpp"
 
-#include <charconv>
 #include <cmath>
+#include <cstdlib>
 #include <limits>
-#include <system_error>
+#include <string>
 
 namespace vn3 {
 
@@ -14,39 +14,12 @@ bool isSign(char c) { return c == '+' || c == '-'; }
 bool isSpace(char c) {
   return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
 }
+bool isLineEnd(char c) { return c == '\n' || c == '\r'; }
 
 std::size_t digitsFrom(std::string_view text, std::size_t pos) {
   std::size_t end = pos;
   while (end < text.size() && isDigit(text[end])) ++end;
   return end - pos;
-}
-
-// Far beyond any double's decimal exponent, small enough that sums of a few
-// of them cannot overflow.
-constexpr long long exponentCap = 1'000'000'000'000LL;
-
-// The power of ten of the first significant digit of a nonzero decimal
-// number; used only to tell overflow from underflow.
-long long decimalMagnitude(std::string_view whole, std::string_view fraction,
-                           std::string_view exponent, bool exponentNegative) {
-  long long magnitude = 0;
-  if (const std::size_t first = whole.find_first_not_of('0'); first != std::string_view::npos) {
-    magnitude = static_cast<long long>(whole.size() - first) - 1;
-  } else if (const std::size_t lead = fraction.find_first_not_of('0');
-             lead != std::string_view::npos) {
-    magnitude = -static_cast<long long>(lead) - 1;
-  }
-  if (magnitude > exponentCap) magnitude = exponentCap;
-  if (magnitude < -exponentCap) magnitude = -exponentCap;
-  long long shift = 0;
-  for (char c : exponent) {
-    shift = shift * 10 + (c - '0');
-    if (shift > exponentCap) {
-      shift = exponentCap;
-      break;
-    }
-  }
-  return exponentNegative ? magnitude - shift : magnitude + shift;
 }
 
 }  // namespace
@@ -63,18 +36,14 @@ float narrowToFloat(double value) {
 }
 
 std::optional<ParsedNumber> parseNumber(std::string_view text) {
-  // Check the shape first: from_chars would take "inf" and "nan" and refuse
-  // a leading "+".
+  // Check the shape first: strtod would also take "inf", "nan" and hex.
   std::size_t pos = 0;
-  const bool negative = !text.empty() && text[0] == '-';
   if (!text.empty() && isSign(text[0])) ++pos;
-  const std::size_t wholeStart = pos;
   const std::size_t wholeDigits = digitsFrom(text, pos);
   pos += wholeDigits;
-  std::size_t fractionStart = pos;
   std::size_t fractionDigits = 0;
   if (pos < text.size() && text[pos] == '.') {
-    fractionStart = ++pos;
+    ++pos;
     fractionDigits = digitsFrom(text, pos);
     pos += fractionDigits;
   }
@@ -82,33 +51,19 @@ std::optional<ParsedNumber> parseNumber(std::string_view text) {
 
   // An exponent belongs to the number only when it has digits; otherwise
   // the "e" and its sign are left for whatever reads next.
-  std::string_view exponent;
-  bool exponentNegative = false;
   if (pos < text.size() && (text[pos] == 'e' || text[pos] == 'E')) {
     std::size_t expPos = pos + 1;
-    if (expPos < text.size() && isSign(text[expPos])) {
-      exponentNegative = text[expPos] == '-';
-      ++expPos;
-    }
+    if (expPos < text.size() && isSign(text[expPos])) ++expPos;
     if (const std::size_t expDigits = digitsFrom(text, expPos); expDigits > 0) {
-      exponent = text.substr(expPos, expDigits);
       pos = expPos + expDigits;
     }
   }
 
-  const std::size_t convertFrom = negative ? 0 : wholeStart;
-  double value = 0;
-  const auto result = std::from_chars(text.data() + convertFrom, text.data() + pos, value);
-  if (result.ec == std::errc::result_out_of_range) {
-    // from_chars leaves the value alone then: too large saturates, too small
-    // for a double is a zero, each with the number's sign.
-    const long long magnitude =
-        decimalMagnitude(text.substr(wholeStart, wholeDigits),
-                         text.substr(fractionStart, fractionDigits), exponent, exponentNegative);
-    value = magnitude > 0 ? std::numeric_limits<double>::max() : 0.0;
-    if (negative) value = -value;
-  }
-  return ParsedNumber{narrowToFloat(value), pos};
+  // The shape is checked, so strtod (in the C locale the program never
+  // leaves) takes exactly these characters; it saturates to infinity and
+  // gives zero below the doubles, with the number's sign.
+  const std::string number(text.substr(0, pos));
+  return ParsedNumber{narrowToFloat(std::strtod(number.c_str(), nullptr)), pos};
 }
 
 float clampComponent(float value) {
@@ -117,36 +72,73 @@ float clampComponent(float value) {
   return value;
 }
 
-std::optional<float> NumberReader::next() {
-  for (;;) {
-    while (pos_ < line_.size() && isSpace(line_[pos_])) ++pos_;
-    if (pos_ < line_.size()) break;
-    line_.clear();
-    pos_ = 0;
-    if (!std::getline(in_, line_)) {
-      // End of input: give up now, but let a later prompt read again (a
-      // terminal goes on after Ctrl+D).
-      in_.clear();
-      return std::nullopt;
-    }
+std::optional<std::uint8_t> NumberReader::nextByte() {
+  std::optional<std::uint8_t> byte;
+  if (budget_ > 0) {
+    --budget_;
+    byte = source_();
   }
-  const std::optional<ParsedNumber> number =
-      parseNumber(std::string_view(line_).substr(pos_));
-  if (!number) {
-    line_.clear();
-    pos_ = 0;
-    return std::nullopt;
-  }
-  pos_ += number->length;
-  return number->value;
+  // Past the end of the input or the prompt's limit, the line is over too.
+  lineEnded_ = !byte || isLineEnd(static_cast<char>(*byte));
+  return byte;
 }
 
-std::array<float, 3> readColour(NumberReader& reader, const std::array<float, 3>& current) {
+void NumberReader::dropRestOfLine() {
+  word_.clear();
+  wordOpen_ = false;
+  // The rest of a line typed on the terminal is there already, so this
+  // never waits for a new line: nothing typed for the prompt reaches the
+  // menu's keys.
+  while (!lineEnded_) nextByte();
+}
+
+NumberReader::Word NumberReader::nextNumber(bool sameLine, float& value) {
+  while (word_.empty()) {
+    if (sameLine && lineEnded_) return Word::End;
+    const std::optional<std::uint8_t> byte = nextByte();
+    if (!byte) return budget_ == 0 ? Word::Unreadable : Word::End;
+    if (!isSpace(static_cast<char>(*byte))) {
+      word_.push_back(static_cast<char>(*byte));
+      wordOpen_ = true;
+    }
+  }
+  // The word up to the white space after it, but never more than the
+  // longest number plus one character.
+  while (wordOpen_ && word_.size() <= numberLimit) {
+    const std::optional<std::uint8_t> byte = nextByte();
+    if (!byte && budget_ == 0) return Word::Unreadable;
+    if (!byte || isSpace(static_cast<char>(*byte))) {
+      wordOpen_ = false;
+    } else {
+      word_.push_back(static_cast<char>(*byte));
+    }
+  }
+  const std::optional<ParsedNumber> number = parseNumber(word_);
+  if (!number || number->length > numberLimit) return Word::Unreadable;
+  value = number->value;
+  word_.erase(0, number->length);
+  return Word::Number;
+}
+
+std::array<float, 3> NumberReader::readColour(const std::array<float, 3>& current) {
   std::array<float, 3> colour = current;
-  for (float& component : colour) {
-    const std::optional<float> number = reader.next();
-    if (!number) break;  // this one and the rest keep their values
-    component = *number;
+  budget_ = promptLimit;
+  for (std::size_t i = 0; i < colour.size(); ++i) {
+    if (!kept_.empty()) {
+      colour[i] = kept_.front();
+      kept_.pop_front();
+      continue;
+    }
+    float value = 0;
+    const Word word = nextNumber(false, value);
+    if (word == Word::Unreadable) dropRestOfLine();
+    if (word != Word::Number) break;
+    colour[i] = value;
+    if (i + 1 < colour.size()) continue;
+    // Whole numbers left on the third number's line wait for the next
+    // prompt; from the first other text on, the line is dropped.
+    while (nextNumber(true, value) == Word::Number) kept_.push_back(value);
+    dropRestOfLine();
   }
   for (float& component : colour) component = clampComponent(component);
   return colour;

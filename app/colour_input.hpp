@@ -1,12 +1,16 @@
 #pragma once
-// The three numbers of the colour prompt, read from line-buffered standard
-// input (never from the console the keys come from).
+// The three numbers of the colour prompt, read byte by byte from standard
+// input (never from the console the keys come from), so that nothing past
+// the line that holds them is taken.
 #include <array>
 #include <cstddef>
-#include <istream>
+#include <cstdint>
+#include <deque>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 
 namespace vn3 {
 
@@ -31,26 +35,41 @@ float narrowToFloat(double value);
 // 0 and stays.
 float clampComponent(float value);
 
-// Numbers from a stream, one line at a time. What is left of a line after a
-// number stays here for the next call, even a call made by a later prompt.
+// The next byte of input; nothing at its end (a later call may read again).
+using ByteSource = std::function<std::optional<std::uint8_t>()>;
+
+// Numbers for the colour prompts of a whole run.
 class NumberReader {
  public:
-  explicit NumberReader(std::istream& in) : in_(in) {}
+  // The most one prompt reads, and the longest number it reads exactly.
+  static constexpr std::size_t promptLimit = 64 * 1024;
+  static constexpr std::size_t numberLimit = 1000;
 
-  // Skips white space, line ends included, and takes one number. Nothing
-  // when the input has ended (the stream's state is then cleared, so a
-  // later call tries afresh) or when the text there does not begin a number
-  // (the rest of that line is then dropped).
-  std::optional<float> next();
+  explicit NumberReader(ByteSource source) : source_(std::move(source)) {}
+
+  // Red, green and blue, each clamped. Numbers kept from an earlier prompt
+  // come first; the rest is read from new lines, white space and line ends
+  // (NL or CR) skipped. Whole numbers after the third on its line are kept
+  // for the next prompt, up to the first text that does not begin a
+  // number; the rest of that line is dropped. A number that cannot be read,
+  // the end of the input or the prompt's limit ends the prompt: that
+  // component and the later ones keep their `current` values.
+  std::array<float, 3> readColour(const std::array<float, 3>& current);
 
  private:
-  std::istream& in_;
-  std::string line_;     // the current line, without its line end
-  std::size_t pos_ = 0;  // first character of line_ not taken yet
-};
+  enum class Word { Number, Unreadable, End };
+  // The next number, skipping white space; with `sameLine`, only on the
+  // line read last.
+  Word nextNumber(bool sameLine, float& value);
+  std::optional<std::uint8_t> nextByte();
+  void dropRestOfLine();
 
-// Red, green and blue from `reader`, each clamped. From the first component
-// that cannot be read on, the components keep their `current` values.
-std::array<float, 3> readColour(NumberReader& reader, const std::array<float, 3>& current);
+  ByteSource source_;
+  std::deque<float> kept_;
+  std::string word_;        // what is read of the current word and not yet taken
+  bool wordOpen_ = false;   // the white space after word_ is not read yet
+  bool lineEnded_ = true;   // the last byte read ended a line, or none came
+  std::size_t budget_ = 0;  // bytes this prompt may still read
+};
 
 }  // namespace vn3

@@ -1,5 +1,6 @@
 #include "app/frob_dialogue.hpp"
 
+#include "app/console.hpp"
 #include "app/menu.hpp"
 #include "app/read_key.hpp"
 #include "common/console_out.hpp"
@@ -17,7 +18,9 @@ void askForColour(Session& session) {
   if (key != 'y' && key != 'Y') return;
   printLine();
   printPrompt(msg::colourPrompt);
-  const auto [red, green, blue] = readColour(session.numbers, shaderColour(session.shaderImage));
+  // Typed on the terminal, the numbers are echoed and edited as a line.
+  const LineInput line;
+  const auto [red, green, blue] = session.numbers.readColour(shaderColour(session.shaderImage));
   setShaderColour(session.shaderImage, red, green, blue);
 }
 

@@ -1,9 +1,8 @@
 #pragma once
 // What the program knows for the whole run, settled at start-up by app/ and
 // passed down to the menu and the actions.
-#include <iostream>
-
 #include "app/colour_input.hpp"
+#include "app/console.hpp"
 #include "common/game_build.hpp"
 #include "patch/shader_image.hpp"
 #include "payload/payload_blocks.hpp"
@@ -17,7 +16,7 @@ struct Session {
   // The colour of the last yes at the colour prompt, for the rest of the run.
   ShaderImage shaderImage = initialShaderImage();
   // Numbers typed at a colour prompt past the third, for the next one.
-  NumberReader numbers{std::cin};
+  NumberReader numbers{readInputByte};
 };
 
 }  // namespace vn3

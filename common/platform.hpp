@@ -3,6 +3,7 @@
 // implementation per platform, picked by the build.
 #include <cstdint>
 #include <filesystem>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -21,6 +22,12 @@ enum class CreateDirResult { Created, AlreadyExists, Failed };
 // Creates one folder. AlreadyExists means an entry of that name is in the
 // way, whatever kind of entry it is.
 CreateDirResult createDirectory(const std::filesystem::path& path);
+
+// Creates or truncates a regular file and writes `bytes` into it, in place.
+// False when it cannot be opened, is anything but a regular file (a pipe or
+// a device is refused at once, without waiting on it), or cannot be written
+// or closed.
+bool writeRegularFile(const std::filesystem::path& path, std::span<const std::uint8_t> bytes);
 
 // Maps one of the program's relative paths, written with backslashes as on
 // the game's platform, to a path on this host, still relative to the working

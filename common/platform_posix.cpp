@@ -1,4 +1,6 @@
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <string>
@@ -19,6 +21,23 @@ FileStatus queryFileStatus(const std::filesystem::path& path) {
 CreateDirResult createDirectory(const std::filesystem::path& path) {
   if (::mkdir(path.c_str(), 0777) == 0) return CreateDirResult::Created;
   return errno == EEXIST ? CreateDirResult::AlreadyExists : CreateDirResult::Failed;
+}
+
+bool writeRegularFile(const std::filesystem::path& path, std::span<const std::uint8_t> bytes) {
+  // O_NONBLOCK: the open of a pipe or a device must not wait for the other
+  // end; such a file is refused right after.
+  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NONBLOCK | O_CLOEXEC, 0666);
+  if (fd < 0) return false;
+  struct stat st {};
+  bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) &&
+            ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) == 0;
+  while (ok && !bytes.empty()) {
+    const ssize_t n = ::write(fd, bytes.data(), bytes.size());
+    if (n < 0 && errno == EINTR) continue;
+    ok = n > 0;
+    if (ok) bytes = bytes.subspan(static_cast<std::size_t>(n));
+  }
+  return ::close(fd) == 0 && ok;
 }
 
 namespace {

@@ -52,6 +52,21 @@ CreateDirResult createDirectory(const std::filesystem::path& path) {
              : CreateDirResult::Failed;
 }
 
+bool writeRegularFile(const std::filesystem::path& path, std::span<const std::uint8_t> bytes) {
+  const HANDLE file = ::CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                    CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  // A device or a pipe is refused rather than written to.
+  bool ok = ::GetFileType(file) == FILE_TYPE_DISK;
+  while (ok && !bytes.empty()) {
+    DWORD written = 0;
+    ok = ::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+         written > 0;
+    if (ok) bytes = bytes.subspan(written);
+  }
+  return ::CloseHandle(file) && ok;
+}
+
 std::filesystem::path hostPath(std::string_view gamePath) {
   // The game's own separator: nothing to map.
   return std::filesystem::path(std::string(gamePath));

@@ -1,7 +1,6 @@
 #include "patch/shader_image.hpp"
 
 #include <bit>
-#include <fstream>
 #include <string>
 
 #include "common/platform.hpp"
@@ -79,15 +78,7 @@ std::array<float, 3> shaderColour(const ShaderImage& image) {
 bool writeShaderImage(const std::filesystem::path& file, const ShaderImage& image) {
   // Written in place, no temporary and rename: a read-only file of that name
   // must make this fail, not be replaced.
-  std::ofstream out(file, std::ios::out | std::ios::trunc | std::ios::binary);
-  if (!out.is_open()) return false;
-  out.write(reinterpret_cast<const char*>(image.data()),
-            static_cast<std::streamsize>(image.size()));
-  if (!out) return false;
-  // The bytes may reach the file only now, so a failed close is a failed
-  // write.
-  out.close();
-  return !out.fail();
+  return writeRegularFile(file, image);
 }
 
 bool writeShaderFile(std::string_view baseName, const ShaderImage& image) {

@@ -185,6 +185,39 @@ TEST(FrobHighlight, ColourAndTypedAheadNumbersLastAcrossActions) {
   EXPECT_TRUE(game.exe.matches());
 }
 
+// Nothing typed for the colour ever runs a menu action: the end of input
+// ends one prompt only, and a line typed ahead with Enter (a CR, as it
+// arrives while keys are read) is taken at once, leaving what follows it
+// for the menu.
+TEST(FrobHighlight, EndOfInputAndTypedAheadLinesStayWithTheirPrompt) {
+  StandIn game(Build::B);
+  expectFrobOn(game, Build::B);
+  game.exe.expectWrite(0x5814B9, Bytes{0x00});
+  PtySession session(game.program(), game.systemDir());
+  ASSERT_TRUE(session.sendKey("1"));
+  ASSERT_TRUE(session.sendKey("y"));
+  ASSERT_TRUE(session.sendEndOfInput());
+  ASSERT_TRUE(session.expect(text::success()));
+  ASSERT_TRUE(session.sendKey("1"));
+  ASSERT_TRUE(session.sendKey("y"));
+  ASSERT_TRUE(session.sendLine("0.5 0.5 0.5"));
+  ASSERT_TRUE(session.expect(text::success()));
+  EXPECT_TRUE(allShadersHold(game, shaderFile(0.5f, 0.5f, 0.5f)));
+  ASSERT_TRUE(session.sendKey("1y0.25 0.5 0.75\r3"));
+  ASSERT_TRUE(session.expect(text::success() + text::menu(true) + text::success()));
+  ASSERT_TRUE(session.sendKey("q"));
+  EXPECT_EQ(session.waitExit(), ExitStatus::exited(0));
+
+  const std::string again = text::success() + text::menu(true);
+  EXPECT_EQ(session.transcript(),
+            text::startup() + text::menu(true) + text::frobNotice() + colourPrompt("") + again +
+                text::frobNotice() + colourPrompt("0.5 0.5 0.5") + again + text::frobNotice() +
+                colourPrompt("") + again + again);
+  EXPECT_TRUE(allShadersHold(game, shaderFile(0.25f, 0.5f, 0.75f)));
+  EXPECT_TRUE(game.exe.matches());
+  EXPECT_TRUE(game.package.matches());
+}
+
 // With standard input at its end, a yes takes the current colour at once
 // instead of waiting.
 TEST(FrobHighlight, NoStandardInputKeepsTheColourWithoutWaiting) {

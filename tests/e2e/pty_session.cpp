@@ -437,6 +437,15 @@ bool PtySession::inLineRead() const {
   return type(std::string(text) + "\r");
 }
 
+::testing::AssertionResult PtySession::sendEndOfInput(milliseconds timeout) {
+  if (auto ready = awaitLineRead(timeout); !ready) return ready;
+  // The terminal takes the key itself: the program reads no byte of it.
+  const std::uint64_t readSoFar = charsRead();
+  auto typed = type("\x04");
+  typedUntil_ = readSoFar;
+  return typed;
+}
+
 ::testing::AssertionResult PtySession::expect(std::string_view text, milliseconds timeout) {
   const auto deadline = Clock::now() + timeout;
   for (;;) {

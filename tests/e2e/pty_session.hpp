@@ -89,6 +89,10 @@ class PtySession {
   // Enter.
   ::testing::AssertionResult sendLine(std::string_view text, milliseconds timeout = defaultTimeout);
 
+  // Waits until the program reads a cooked line, then types the end-of-input
+  // key (Ctrl+D) at the start of the line.
+  ::testing::AssertionResult sendEndOfInput(milliseconds timeout = defaultTimeout);
+
   // Waits until the program is blocked in a key read in raw mode.
   ::testing::AssertionResult awaitKeyRead(milliseconds timeout = defaultTimeout);
   // Waits until the program is blocked reading a cooked line.

@@ -4,7 +4,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
-#include <sstream>
 #include <string>
 #include <string_view>
 
@@ -28,14 +27,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     check(!std::isnan(number->value) && !std::isinf(number->value));
   }
 
-  std::istringstream in(text);
-  vn3::NumberReader reader(in);
+  std::size_t pos = 0;
+  vn3::NumberReader reader([&]() -> std::optional<std::uint8_t> {
+    if (pos == size) return std::nullopt;
+    return data[pos++];
+  });
   std::array<float, 3> colour = {0.1f, 0.1f, 0.1f};
-  // Each prompt takes at least one character or meets the end of the
-  // input, so this many prompts see all of it, and the last ones must
-  // return at once.
+  // Each prompt takes at least one byte or meets the end of the input, so
+  // this many prompts see all of it, and the last ones must return at once.
   for (std::size_t prompt = 0; prompt <= size + 1; ++prompt) {
-    colour = vn3::readColour(reader, colour);
+    colour = reader.readColour(colour);
     for (const float component : colour) check(inUnitRange(component));
   }
   return 0;

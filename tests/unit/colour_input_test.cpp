@@ -4,7 +4,6 @@
 #include <cmath>
 #include <cstdint>
 #include <limits>
-#include <sstream>
 #include <string>
 
 #include "app/colour_input.hpp"
@@ -159,22 +158,48 @@ TEST(ClampComponent, StrictComparisonsWithZeroAndOne) {
 
 const std::array<float, 3> current = {0.1f, 0.2f, 0.3f};
 
+// Standard input as the reader sees it: the text's bytes, then the end of
+// input at every call until more is added (as on a terminal after Ctrl+D).
+struct Input {
+  std::string text;
+  std::size_t pos = 0;
+  std::size_t reads = 0;
+  ByteSource source() {
+    return [this]() -> std::optional<std::uint8_t> {
+      ++reads;
+      if (pos == text.size()) return std::nullopt;
+      return static_cast<std::uint8_t>(text[pos++]);
+    };
+  }
+};
+
 // What successive colour prompts read from one stream.
 struct ReaderCase {
   const char* what;
   std::string input;
   std::vector<std::array<float, 3>> colours;  // one per prompt
+  std::size_t unread = 0;                     // bytes left for the menu's keys
 };
 
 TEST(ReadColour, SuccessivePromptsOverOneStream) {
   const std::string longNumber = "0." + std::string(30, '2');
+  const std::string tooLong = "0." + std::string(999, '2');
   const ReaderCase cases[] = {
       {"clamped each on its own", "2 -1 0.5\n", {{1.0f, 0.0f, 0.5f}}},
       {"spread over lines", "0.4\n\n  0.5\t\n0.6\n", {{0.4f, 0.5f, 0.6f}}},
-      {"line ends of the game's platform", "0.4\r\n0.5\r\n0.6\r\n", {{0.4f, 0.5f, 0.6f}}},
-      {"the rest of the line waits for the next prompt",
+      {"line ends of the game's platform", "0.4\r\n0.5\r\n0.6\r\n", {{0.4f, 0.5f, 0.6f}}, 1},
+      // Typed ahead while keys were read raw, Enter arrives as CR; what
+      // follows the line is the menu's.
+      {"a CR ends the line at once", "0.25 0.5 0.75\r3", {{0.25f, 0.5f, 0.75f}}, 1},
+      {"whole numbers after the third wait for the next prompt",
        "0.4 0.5 0.6 0.7 0.8\n0.9\n",
        {{0.4f, 0.5f, 0.6f}, {0.7f, 0.8f, 0.9f}}},
+      {"kept numbers end at the first other text",
+       "0.4 0.5 0.6 0.7 x 0.8\n0.9 0.3\n",
+       {{0.4f, 0.5f, 0.6f}, {0.7f, 0.9f, 0.3f}}},
+      {"text after the third number is dropped with its line",
+       "0.5 0.5 0.5 x\n0.2 0.2 0.2\n",
+       {{0.5f, 0.5f, 0.5f}, {0.2f, 0.2f, 0.2f}}},
       {"failure keeps the rest and drops its line",
        "0.5 abc 0.6\n0.7 0.8 0.9\n",
        {{0.5f, 0.2f, 0.3f}, {0.7f, 0.8f, 0.9f}}},
@@ -182,10 +207,12 @@ TEST(ReadColour, SuccessivePromptsOverOneStream) {
        "0.5 +\n0.7 0.8 0.9\n",
        {{0.5f, 0.2f, 0.3f}, {0.7f, 0.8f, 0.9f}}},
       {"a number glued to text", "0.5abc 0.9 0.9\n", {{0.5f, 0.2f, 0.3f}}},
-      {"an exponent without digits is left for the next prompt",
+      {"an exponent without digits is text",
        "0.4 0.5 1e+\n0.6 0.7 0.8\n",
-       {{0.4f, 0.5f, 1.0f}, current, {0.6f, 0.7f, 0.8f}}},
+       {{0.4f, 0.5f, 1.0f}, {0.6f, 0.7f, 0.8f}}},
       {"a long number is read whole", longNumber + " 0.5 0.6\n", {{0.22222222f, 0.5f, 0.6f}}},
+      {"a number of over 1000 characters is unreadable", tooLong + " 0.5 0.6\n0.7 0.7 0.7\n",
+       {current, {0.7f, 0.7f, 0.7f}}},
       {"end of input after one number", "0.5", {{0.5f, 0.2f, 0.3f}, current}},
       {"no input at all", "", {current, current}},
       {"first component unreadable", "x 0.5 0.5 0.5\n0.6 0.6 0.6\n",
@@ -193,38 +220,48 @@ TEST(ReadColour, SuccessivePromptsOverOneStream) {
   };
   for (const ReaderCase& c : cases) {
     SCOPED_TRACE(c.what);
-    std::istringstream in(c.input);
-    NumberReader reader(in);
+    Input in{c.input};
+    NumberReader reader(in.source());
     for (std::size_t prompt = 0; prompt < c.colours.size(); ++prompt) {
-      const std::array<float, 3> got = readColour(reader, current);
+      const std::array<float, 3> got = reader.readColour(current);
       for (std::size_t i = 0; i < 3; ++i) {
         EXPECT_EQ(bits(got[i]), bits(c.colours[prompt][i]))
             << "prompt " << prompt << " component " << i << ": " << got[i];
       }
     }
+    EXPECT_EQ(in.text.size() - in.pos, c.unread);
   }
 }
 
 TEST(ReadColour, NegativeZeroIsStoredWithItsSign) {
-  std::istringstream in("-0 0 -0.0\n");
-  NumberReader reader(in);
-  const std::array<float, 3> got = readColour(reader, current);
+  Input in{"-0 0 -0.0\n"};
+  NumberReader reader(in.source());
+  const std::array<float, 3> got = reader.readColour(current);
   EXPECT_EQ(bits(got[0]), minusZero);
   EXPECT_EQ(bits(got[1]), plusZero);
   EXPECT_EQ(bits(got[2]), minusZero);
 }
 
-TEST(ReadColour, EndOfInputClearsTheStreamForTheNextPrompt) {
-  // As on a terminal after Ctrl+D: input ends, then more is typed.
-  std::stringstream in;
-  in << "0.5";
-  NumberReader reader(in);
-  const std::array<float, 3> first = readColour(reader, current);
-  EXPECT_EQ(first, (std::array<float, 3>{0.5f, 0.2f, 0.3f}));
-  EXPECT_TRUE(in.good());
-  in << "0.6 0.7 0.8\n";
-  const std::array<float, 3> second = readColour(reader, current);
-  EXPECT_EQ(second, (std::array<float, 3>{0.6f, 0.7f, 0.8f}));
+TEST(ReadColour, EndOfInputEndsOnlyThatPrompt) {
+  Input in{"0.5"};
+  NumberReader reader(in.source());
+  EXPECT_EQ(reader.readColour(current), (std::array<float, 3>{0.5f, 0.2f, 0.3f}));
+  in.text += "0.6 0.7 0.8\n";
+  EXPECT_EQ(reader.readColour(current), (std::array<float, 3>{0.6f, 0.7f, 0.8f}));
+}
+
+// Input that never ends a line (a pipe from /dev/zero, or digits without a
+// line end) ends each prompt after a bounded read.
+TEST(ReadColour, EndlessInputWithoutLineEndIsBounded) {
+  for (const char fill : {'\0', '1'}) {
+    std::size_t reads = 0;
+    NumberReader reader([&reads, fill]() -> std::optional<std::uint8_t> {
+      ++reads;
+      return static_cast<std::uint8_t>(fill);
+    });
+    EXPECT_EQ(reader.readColour(current), current);
+    EXPECT_EQ(reads, NumberReader::promptLimit);
+  }
 }
 
 }  // namespace

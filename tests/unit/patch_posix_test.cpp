@@ -34,10 +34,16 @@ TEST(ApplyPatchFailures, EachFailureGivesItsOneMessage) {
   }
 }
 
-// The 84 bytes wait in the stream's buffer, so a full disk shows only when
-// the file is closed; that must still count as a failed write.
-TEST(WriteShaderImage, FailureSeenOnlyAtTheCloseIsAFailure) {
-  EXPECT_FALSE(writeShaderImage("/dev/full", initialShaderImage()));
+// Only a regular file is written: a pipe or a device (also behind a link)
+// is refused at once, never waited on.
+TEST(WriteShaderImage, AnythingButARegularFileIsRefused) {
+  test::TempDir dir;
+  ASSERT_EQ(::mkfifo((dir / "fifo").c_str(), 0600), 0);
+  std::filesystem::create_symlink("/dev/null", dir / "null");
+  for (const std::filesystem::path& file : {dir / "fifo", dir / "null",
+                                            std::filesystem::path("/dev/full")}) {
+    EXPECT_FALSE(writeShaderImage(file, initialShaderImage())) << file;
+  }
 }
 
 }  // namespace
