@@ -4,6 +4,7 @@
 #include "app/read_key.hpp"
 #include "common/console_out.hpp"
 #include "common/messages.hpp"
+#include "common/platform.hpp"
 #include "patch/patch_sites.hpp"
 
 namespace vn3 {
@@ -14,13 +15,29 @@ void printItem(int key) {
   printLine({"\t", msg::menuItem[key]});
 }
 
+// Saves a stock block the action has just kept, unless an accepted file is
+// there already (another instance may have saved it meanwhile). Silent: the
+// block serves this run either way.
+void saveKeptBlock(const StockBlock& block, bool heldBefore, std::size_t length,
+                   std::span<const std::uint8_t> lead) {
+  if (heldBefore || !block.bytes) return;
+  if (createDirectory(block.path.parent_path()) == CreateDirResult::Failed) return;
+  if (readStockBlock(block.path, length, lead)) return;
+  saveStockFile(block.path, *block.bytes);
+}
+
 void runAction(int choice, Session& session) {
   if (choice == 1) {
     activateFrobHighlight(session);
-  } else {
-    reportOutcome(runSiteList(*siteTable[static_cast<std::size_t>(choice - 1)],
-                              session.currentBuild, session.stock));
+    return;
   }
+  const bool heldTrail = session.stock.trail.bytes.has_value();
+  const bool heldGlint = session.stock.glint.bytes.has_value();
+  reportOutcome(runSiteList(*siteTable[static_cast<std::size_t>(choice - 1)],
+                            session.currentBuild, session.stock));
+  if (!session.savesStock) return;
+  saveKeptBlock(session.stock.trail, heldTrail, trailBlockSize, trailStockLead);
+  saveKeptBlock(session.stock.glint, heldGlint, glintBlockSize, glintStockLead);
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "app/startup.hpp"
 
+#include <filesystem>
+#include <system_error>
 #include <utility>
 
 #include "app/console.hpp"
@@ -85,7 +87,9 @@ int runPatcher() {
   printLine(msg::ownRiskNotice);
   printLine();
 
-  Session session{currentBuild, packageAvailable, std::move(stock)};
+  std::error_code ec;
+  const bool savesStock = std::filesystem::equivalent(executableDirectory(), ".", ec);
+  Session session{currentBuild, packageAvailable, savesStock, std::move(stock)};
   runMenuLoop(session);
   return 0;
 }

@@ -1,6 +1,7 @@
 #include "patch/apply_patch.hpp"
 
 #include <fstream>
+#include <vector>
 
 #include "common/messages.hpp"
 #include "common/platform.hpp"
@@ -12,10 +13,37 @@ const PatchTarget exeTarget{"VN3Main.exe", msg::exeOpenFailed, msg::exeLocateFai
 const PatchTarget packageTarget{"..\\CONTENT\\VN3\\Maps\\Core_FXBANK.ibt", msg::packageOpenFailed,
                                 msg::packageLocateFailed, msg::packageWriteFailed};
 
-Outcome applyPatch(const PatchTarget& target, std::span<const PatchSite> sites) {
+namespace {
+
+// Reads the block at the first site, once a run, and keeps it if it is stock.
+void keepStockBlock(std::fstream& file, std::uint32_t offset, const KeepStock& keep) {
+  if (keep.block.bytes || keep.block.looked) return;
+  keep.block.looked = true;
+  std::vector<std::uint8_t> found(keep.length);
+  file.seekg(static_cast<std::streamoff>(offset));
+  file.read(reinterpret_cast<char*>(found.data()), static_cast<std::streamsize>(found.size()));
+  if (file && isAcceptableStock(found, keep.length, keep.lead)) keep.block.bytes = std::move(found);
+  file.clear();
+}
+
+}  // namespace
+
+Outcome applyPatch(const PatchTarget& target, std::span<const PatchSite> sites,
+                   const KeepStock* keep) {
   // in|out opens an existing file for update: never created, never truncated.
   std::fstream file(hostPath(target.path), std::ios::in | std::ios::out | std::ios::binary);
   if (!file.is_open()) return {std::string(target.openFailed)};
+  std::vector<PatchSite> restored;
+  if (keep && !sites.empty()) {
+    keepStockBlock(file, sites.front().offset, *keep);
+    if (keep->restore) {
+      if (!keep->block.bytes) {
+        return {msg::fillIn(msg::missingStockData, {displayPath(keep->block.path)})};
+      }
+      for (const PatchSite& site : sites) restored.push_back({site.offset, *keep->block.bytes});
+      sites = restored;
+    }
+  }
   for (const PatchSite& site : sites) {
     file.seekp(static_cast<std::streamoff>(site.offset));
     if (!file) return {std::string(target.locateFailed)};

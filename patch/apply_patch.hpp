@@ -1,10 +1,13 @@
 #pragma once
 // Writes byte strings at absolute offsets into an existing game file, in
 // place, and says how that went.
+#include <cstddef>
 #include <cstdint>
 #include <span>
 #include <string>
 #include <string_view>
+
+#include "payload/payload_blocks.hpp"
 
 namespace vn3 {
 
@@ -31,8 +34,19 @@ struct Outcome {
   friend bool operator==(const Outcome&, const Outcome&) = default;
 };
 
+// The stock block at a list's one site, kept before the site is first
+// overwritten.
+struct KeepStock {
+  StockBlock& block;  // filled when it is empty and what the site holds is stock
+  std::size_t length;
+  std::span<const std::uint8_t> lead;
+  bool restore;  // the site gets the kept block; without one nothing is written
+};
+
 // Never creates or truncates the file. Sites are written in order; a failure
-// leaves the earlier ones written.
-Outcome applyPatch(const PatchTarget& target, std::span<const PatchSite> sites);
+// leaves the earlier ones written. With `keep`, the block at the first site
+// is read through the same open before anything is written, once a run.
+Outcome applyPatch(const PatchTarget& target, std::span<const PatchSite> sites,
+                   const KeepStock* keep = nullptr);
 
 }  // namespace vn3

@@ -27,7 +27,7 @@ Outcome installFrobHighlight(const ShaderImage& image, GameBuild build) {
   for (std::string_view name : shaderNames) {
     if (!writeShaderFile(name, image)) return {std::string(msg::shaderSaveFailed)};
   }
-  return runSiteList(frobOn, build, {});
+  return applyPatch(exeTarget, sitesFor(frobOn, build, frobOn.fixedBytes));
 }
 
 }  // namespace vn3

@@ -23,23 +23,24 @@ constexpr std::array<std::array<std::uint32_t, 3>, 2> glintOffsets = {{{0x2C5040
 }  // namespace
 
 const SiteList frobOn{"frobOn", &exeTarget, frobOffsets, 3, 1, PayloadSource::Fixed, frobOnByte,
-                      nullptr};
+                      nullptr, {}};
 const SiteList frobOff{"frobOff", &exeTarget, frobOffsets, 3, 1, PayloadSource::Fixed, frobOffByte,
-                       nullptr};
+                       nullptr, {}};
 const SiteList lootPctOff{"lootPctOff", &exeTarget, lootPctOffsets, 1, 1, PayloadSource::Fixed,
-                          lootPctOffByte, nullptr};
+                          lootPctOffByte, nullptr, {}};
 const SiteList lootPctOn{"lootPctOn", &exeTarget, lootPctOffsets, 1, 1, PayloadSource::Fixed,
-                         lootPctOnByte, nullptr};
+                         lootPctOnByte, nullptr, {}};
 const SiteList trailOff{"trailOff", &packageTarget, trailOffsets, 1, trailBlockSize,
-                        PayloadSource::Fixed, trailOffBlock, nullptr};
+                        PayloadSource::Fixed, trailOffBlock, &StockBlocks::trail, trailStockLead};
 const SiteList trailSubtle{"trailSubtle", &packageTarget, trailOffsets, 1, trailBlockSize,
-                           PayloadSource::Fixed, trailSubtleBlock, nullptr};
+                           PayloadSource::Fixed, trailSubtleBlock, &StockBlocks::trail,
+                           trailStockLead};
 const SiteList trailStock{"trailStock", &packageTarget, trailOffsets, 1, trailBlockSize,
-                          PayloadSource::Stock, {}, &StockBlocks::trail};
+                          PayloadSource::Stock, {}, &StockBlocks::trail, trailStockLead};
 const SiteList glintOff{"glintOff", &packageTarget, glintOffsets, 1, glintBlockSize,
-                        PayloadSource::Zeros, {}, nullptr};
+                        PayloadSource::Zeros, {}, &StockBlocks::glint, glintStockLead};
 const SiteList glintStock{"glintStock", &packageTarget, glintOffsets, 1, glintBlockSize,
-                          PayloadSource::Stock, {}, &StockBlocks::glint};
+                          PayloadSource::Stock, {}, &StockBlocks::glint, glintStockLead};
 
 const std::array<const SiteList*, 9> siteTable = {
     &frobOn, &frobOff, &lootPctOff, &lootPctOn, &trailOff,
@@ -54,7 +55,7 @@ std::vector<PatchSite> sitesFor(const SiteList& list, GameBuild build,
   return sites;
 }
 
-Outcome runSiteList(const SiteList& list, GameBuild build, const StockBlocks& stock) {
+Outcome runSiteList(const SiteList& list, GameBuild build, StockBlocks& stock) {
   std::vector<std::uint8_t> zeros;
   std::span<const std::uint8_t> bytes;
   switch (list.source) {
@@ -65,14 +66,19 @@ Outcome runSiteList(const SiteList& list, GameBuild build, const StockBlocks& st
       zeros.assign(list.length, 0);
       bytes = zeros;
       break;
-    case PayloadSource::Stock: {
-      const StockBlock& block = stock.*list.stock;
-      if (!block.bytes) return {msg::fillIn(msg::missingStockData, {displayPath(block.path)})};
-      bytes = *block.bytes;
-      break;
-    }
+    case PayloadSource::Stock:
+      break;  // the kept block, known once the package is open
   }
-  return applyPatch(*list.target, sitesFor(list, build, bytes));
+  if (!list.stock) return applyPatch(*list.target, sitesFor(list, build, bytes));
+  // Every action on a package block keeps the stock block there first, if
+  // it holds one, so that its restore works from then on.
+  const KeepStock keep{stock.*list.stock, list.length, list.stockLead,
+                       list.source == PayloadSource::Stock};
+  // Nothing left to read it from: refused before the package is opened.
+  if (keep.restore && !keep.block.bytes && keep.block.looked) {
+    return {msg::fillIn(msg::missingStockData, {displayPath(keep.block.path)})};
+  }
+  return applyPatch(*list.target, sitesFor(list, build, bytes), &keep);
 }
 
 }  // namespace vn3

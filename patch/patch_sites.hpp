@@ -29,7 +29,8 @@ struct SiteList {
   std::size_t length;                                   // bytes written at each site
   PayloadSource source;
   std::span<const std::uint8_t> fixedBytes;  // with PayloadSource::Fixed
-  StockBlock StockBlocks::*stock;            // with PayloadSource::Stock
+  StockBlock StockBlocks::*stock;            // the stock block at the sites, if any
+  std::span<const std::uint8_t> stockLead;   // the bytes that block begins with
 };
 
 extern const SiteList frobOn;
@@ -51,8 +52,8 @@ std::vector<PatchSite> sitesFor(const SiteList& list, GameBuild build,
                                 std::span<const std::uint8_t> bytes);
 
 // One menu action: gathers the list's bytes and applies them to its target
-// for `build`. Without the stock block it needs, the target is never opened
-// and nothing is written.
-Outcome runSiteList(const SiteList& list, GameBuild build, const StockBlocks& stock);
+// for `build`. A package block not yet in `stock` is read first and kept
+// there if it is stock. A restore without its stock block writes nothing.
+Outcome runSiteList(const SiteList& list, GameBuild build, StockBlocks& stock);
 
 }  // namespace vn3

@@ -30,6 +30,7 @@ inline constexpr std::array<std::uint8_t, 16> glintStockLead = {
 struct StockBlock {
   std::filesystem::path path;
   std::optional<std::vector<std::uint8_t>> bytes;
+  bool looked = false;  // read from the package once this run
 };
 
 struct StockBlocks {
@@ -42,13 +43,13 @@ inline constexpr const char* glintStockFile = "glint_stock.bin";
 
 // Whether `bytes` may stand as a stock block: exact size and leading bytes.
 bool isAcceptableStock(std::span<const std::uint8_t> bytes, std::size_t size,
-                       std::span<const std::uint8_t, 16> lead);
+                       std::span<const std::uint8_t> lead);
 
 // Reads one stock block from `path`; nothing if it is missing, not a regular
 // file, unreadable or not acceptable.
 std::optional<std::vector<std::uint8_t>> readStockBlock(const std::filesystem::path& path,
                                                         std::size_t size,
-                                                        std::span<const std::uint8_t, 16> lead);
+                                                        std::span<const std::uint8_t> lead);
 
 // Looks for both stock files in `payloadDir`.
 StockBlocks loadStockBlocks(const std::filesystem::path& payloadDir);

@@ -10,13 +10,14 @@
 namespace vn3 {
 
 bool isAcceptableStock(std::span<const std::uint8_t> bytes, std::size_t size,
-                       std::span<const std::uint8_t, 16> lead) {
-  return bytes.size() == size && std::equal(lead.begin(), lead.end(), bytes.begin());
+                       std::span<const std::uint8_t> lead) {
+  return bytes.size() == size && lead.size() <= size &&
+         std::equal(lead.begin(), lead.end(), bytes.begin());
 }
 
 std::optional<std::vector<std::uint8_t>> readStockBlock(const std::filesystem::path& path,
                                                         std::size_t size,
-                                                        std::span<const std::uint8_t, 16> lead) {
+                                                        std::span<const std::uint8_t> lead) {
   const FileStatus status = queryFileStatus(path);
   if (!status.found || !status.regular || status.size != size) return std::nullopt;
 

@@ -4,6 +4,7 @@
 #include <fstream>
 #include <functional>
 #include <iterator>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <tuple>
@@ -281,9 +282,9 @@ TEST(Stock, MissingFilesAreReportedWithTheirPathAndNothingIsWritten) {
   EXPECT_TRUE(game.package.matches());
 }
 
-// The missing-stock report comes before the package is opened: with both
-// missing, it is the stock that is reported.
-TEST(Stock, MissingStockIsReportedBeforeMissingPackage) {
+// The stock block is looked for in the package itself first: with both
+// missing, it is the package that is reported.
+TEST(Stock, MissingPackageIsReportedBeforeMissingStock) {
   StandIn game(Build::A);
   game.copyProgram();
   PtySession session(game.program(), game.systemDir());
@@ -293,10 +294,106 @@ TEST(Stock, MissingStockIsReportedBeforeMissingPackage) {
   ASSERT_TRUE(session.sendKey("q"));
   EXPECT_EQ(session.waitExit(), ExitStatus::exited(0));
   EXPECT_EQ(session.transcript(), text::startup() + text::menu(true) +
-                                      text::missingStock(stockPath(game, "glint_stock.bin")) +
-                                      text::menu(true));
+                                      text::error(msg::packageOpenFailed) + text::menu(true));
   EXPECT_TRUE(game.package.matches());
 }
+
+// The stock blocks are kept from the package before they are first
+// overwritten, so the restores work without the files; from the game's own
+// System folder (and only there) they are saved for later runs. Build B.
+enum class Glint { Stock, Off, OnFile, Patched };
+enum class Where { System, Elsewhere, ReadOnlySystem };
+
+struct KeptStock {
+  const char* name;
+  bool stockPackage;      // else the package's glint block is already patched
+  Where where;            // where the program runs from
+  const char* stockFile;  // a glint file there at start: "accepted", "rejected" or none
+  std::vector<std::string> runs;  // the keys of each run
+  std::string outcomes;   // of every action in order: + applied, - stock missing
+  Glint glintAfter;       // what the package's glint block ends as
+  Glint glintFile;        // the glint file afterwards (Patched: none)
+  bool trailSaved;
+};
+
+void PrintTo(const KeptStock& c, std::ostream* os) { *os << c.name; }
+
+class KeptStockRows : public ::testing::TestWithParam<KeptStock> {};
+
+TEST_P(KeptStockRows, RestoresWorkAndOnlyTheGameFolderKeepsTheFiles) {
+  const KeptStock& c = GetParam();
+  StandIn game(Build::B);
+  const Bytes onFile = stock::block(stock::glintLead, glintSize, 5);  // stock-like, not the package's
+  const auto glintOf = [&](Glint g) {
+    return g == Glint::Stock ? stock::glint() : g == Glint::OnFile ? onFile : Bytes(glintSize, 0);
+  };
+  game.package.overwrite(stock::trailOffset(Build::B), stock::trail());
+  game.package.overwrite(stock::glintOffset(Build::B),
+                         c.stockPackage ? stock::glint() : Bytes(glintSize, 0));
+  game.copyProgram(c.where == Where::Elsewhere ? fs::path() : game.systemDir());
+  if (c.stockFile) {
+    game.writeStock("glint_stock.bin",
+                    c.stockFile == std::string("accepted") ? onFile : Bytes(100, 0x11));
+  }
+  Launch launch;
+  if (c.where == Where::ReadOnlySystem) {
+    game.openToOthers();  // the folders stay closed to the unprivileged user's writes
+    fs::permissions(game.package.path(), fs::perms::others_write, fs::perm_options::add);
+    launch.unprivileged = true;
+  }
+
+  std::size_t action = 0;
+  for (const std::string& keys : c.runs) {
+    PtySession session(game.program(), game.systemDir(), Console::Terminal, launch);
+    std::string expected = text::startup() + text::menu(true);
+    for (const char key : keys) {
+      ASSERT_TRUE(session.sendKey(std::string(1, key)));
+      expected += (c.outcomes.at(action++) == '+'
+                       ? text::success()
+                       : text::missingStock(stockPath(game, "glint_stock.bin"))) +
+                  text::menu(true);
+    }
+    ASSERT_TRUE(session.sendKey("q"));
+    EXPECT_EQ(session.waitExit(), ExitStatus::exited(0));
+    EXPECT_EQ(session.transcript(), expected);
+  }
+  game.package.expectWrite(stock::glintOffset(Build::B), glintOf(c.glintAfter));
+  EXPECT_TRUE(game.package.matches());
+  const auto saved = [&game](const char* file) -> std::optional<Bytes> {
+    std::ifstream in(game.payloadDir() / file, std::ios::binary);
+    if (!in) return std::nullopt;
+    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  };
+  if (c.glintFile == Glint::Patched) {
+    EXPECT_FALSE(saved("glint_stock.bin"));
+  } else {
+    EXPECT_EQ(saved("glint_stock.bin"), glintOf(c.glintFile));
+  }
+  EXPECT_EQ(saved("trail_stock.bin"), c.trailSaved ? std::optional(stock::trail()) : std::nullopt);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Stock, KeptStockRows,
+    ::testing::Values(
+        KeptStock{"OffThenRestore", true, Where::System, nullptr, {"89"}, "++", Glint::Stock,
+                  Glint::Stock, false},
+        KeptStock{"TrailsOffSubtleRestore", true, Where::System, nullptr, {"567"}, "+++",
+                  Glint::Stock, Glint::Patched, true},
+        KeptStock{"RestoreFirstWritesTheSameBytes", true, Where::System, nullptr, {"9"}, "+",
+                  Glint::Stock, Glint::Stock, false},
+        KeptStock{"SavedForTheNextRun", true, Where::System, nullptr, {"8", "9"}, "++",
+                  Glint::Stock, Glint::Stock, false},
+        KeptStock{"PatchedPackageKeepsNothing", false, Where::System, nullptr, {"9"}, "-",
+                  Glint::Off, Glint::Patched, false},
+        KeptStock{"ElsewhereOnlyForTheRun", true, Where::Elsewhere, nullptr, {"898", "9"},
+                  "+++-", Glint::Off, Glint::Patched, false},
+        KeptStock{"ReadOnlyFolderOnlyForTheRun", true, Where::ReadOnlySystem, nullptr,
+                  {"898", "9"}, "+++-", Glint::Off, Glint::Patched, false},
+        KeptStock{"AcceptedFileLeftAlone", true, Where::System, "accepted", {"89"}, "++",
+                  Glint::OnFile, Glint::OnFile, false},
+        KeptStock{"RejectedFileReplaced", true, Where::System, "rejected", {"89"}, "++",
+                  Glint::Stock, Glint::Stock, false}),
+    [](const auto& row) { return std::string(row.param.name); });
 
 struct BadStock {
   const char* name;

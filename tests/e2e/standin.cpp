@@ -173,8 +173,8 @@ StandIn::~StandIn() {
   fs::remove_all(root_, ec);
 }
 
-const fs::path& StandIn::copyProgram() {
-  const fs::path copy = root_ / "bin" / "vn3patch";
+const fs::path& StandIn::copyProgram(const fs::path& folder) {
+  const fs::path copy = (folder.empty() ? root_ / "bin" : folder) / "vn3patch";
   fs::create_directories(copy.parent_path());
   fs::copy_file(VN3PATCH_BINARY, copy, fs::copy_options::overwrite_existing);
   fs::permissions(copy, fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
@@ -207,7 +207,7 @@ void StandIn::openToOthers() {
   }
 }
 
-fs::path StandIn::payloadDir() const { return root_ / "bin" / "payload"; }
+fs::path StandIn::payloadDir() const { return program_.parent_path() / "payload"; }
 
 void StandIn::writeStock(std::string_view fileName, std::span<const std::uint8_t> bytes) {
   fs::create_directories(payloadDir());

@@ -82,9 +82,10 @@ class StandIn {
 
   // The program to run: the built one, or after copyProgram() the copy.
   const std::filesystem::path& program() const { return program_; }
-  // Copies the built program into this folder (outside the game folders)
-  // and runs that from now on, so that files beside it belong to the test.
-  const std::filesystem::path& copyProgram();
+  // Copies the built program into `folder` (by default one of this stand-in's
+  // outside the game folders) and runs that from now on, so that files beside
+  // it belong to the test.
+  const std::filesystem::path& copyProgram(const std::filesystem::path& folder = {});
   // Copies the built program (as copyProgram does) and the extractor beside
   // it; returns the extractor's path.
   std::filesystem::path copyExtractor();
@@ -93,7 +94,7 @@ class StandIn {
   // laid out.
   void openToOthers();
   // The folder the program looks in for its stock blocks: payload/ beside
-  // the copy.
+  // the program.
   std::filesystem::path payloadDir() const;
   void writeStock(std::string_view fileName, std::span<const std::uint8_t> bytes);
 
