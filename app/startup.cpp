@@ -1,5 +1,6 @@
 #include "app/startup.hpp"
 
+#include "app/console.hpp"
 #include "app/menu.hpp"
 #include "app/read_key.hpp"
 #include "common/console_out.hpp"
@@ -55,6 +56,7 @@ bool checkPackage() {
 }
 
 int runPatcher() {
+  ConsoleSession console;
   loadStockBlocks(executableDirectory() / "payload");
 
   printLine();
