@@ -3,6 +3,7 @@
 #include <iostream>
 #include <string_view>
 
+#include "app/console.hpp"
 #include "app/read_key.hpp"
 #include "common/console_out.hpp"
 #include "common/messages.hpp"
@@ -32,6 +33,7 @@ void askForColour() {
   if (key != 'y' && key != 'Y') return;
   printLine();
   printPrompt(msg::colourPrompt);
+  const LineInput line;
   const auto [red, green, blue] = readColour(standardInputNumbers(), shaderColour());
   setShaderColour(red, green, blue);
 }
