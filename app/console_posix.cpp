@@ -101,6 +101,8 @@ void installHandler(int sig, void (*handler)(int), int flags) {
   replaced[sig] = setHandler(sig, handler, flags);
 }
 
+constexpr int endingFlags = static_cast<int>(SA_RESETHAND);
+
 extern "C" void onEndingSignal(int sig) {
   applyMode(Found);
   // SA_RESETHAND has put the default back: once the handler returns, the
@@ -108,7 +110,7 @@ extern "C" void onEndingSignal(int sig) {
   ::raise(sig);
 }
 
-constexpr int stopFlags = SA_RESETHAND | SA_NODEFER;
+constexpr int stopFlags = static_cast<int>(SA_RESETHAND | SA_NODEFER);
 
 extern "C" void onStop(int sig) {
   const int savedErrno = errno;
@@ -129,8 +131,8 @@ extern "C" void onContinue(int) {
 }
 
 void installHandlers() {
-  for (const int sig : endingSignals) installHandler(sig, onEndingSignal, SA_RESETHAND);
-  for (int sig = SIGRTMIN; sig <= SIGRTMAX; ++sig) installHandler(sig, onEndingSignal, SA_RESETHAND);
+  for (const int sig : endingSignals) installHandler(sig, onEndingSignal, endingFlags);
+  for (int sig = SIGRTMIN; sig <= SIGRTMAX; ++sig) installHandler(sig, onEndingSignal, endingFlags);
   installHandler(SIGTSTP, onStop, stopFlags);
   installHandler(SIGCONT, onContinue, 0);
 }
@@ -162,6 +164,7 @@ class TerminalHold {
     settings[Raw] = rawSettings(settings[Found]);
     modeInForce = Found;
     ttyFd = fd;
+    held_ = true;
     installHandlers();
     enterMode(betweenReads_);
   }
@@ -177,11 +180,12 @@ class TerminalHold {
   TerminalHold(const TerminalHold&) = delete;
   TerminalHold& operator=(const TerminalHold&) = delete;
 
-  bool held() const { return ttyFd >= 0; }
+  bool held() const { return held_; }
   Mode betweenReads() const { return betweenReads_; }
 
  private:
   Mode betweenReads_;
+  bool held_ = false;
 };
 
 // The hold of the ConsoleSession alive, if any.
