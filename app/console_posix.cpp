@@ -1,6 +1,8 @@
-// Keys from the controlling terminal. The terminal is put into raw input only
-// while a key is awaited and is always given back as it was found, also when
-// the process is killed by a signal meanwhile.
+// Keys from the controlling terminal. While a ConsoleSession lives, the
+// terminal neither echoes nor collects lines between key reads, so keys
+// typed during an action stay unseen and queued; during a key read it is
+// raw. The settings as found come back on every way out, also when a signal
+// ends the process, and the program's own are set again after a stop.
 #include <fcntl.h>
 #include <poll.h>
 #include <termios.h>
@@ -10,6 +12,7 @@
 #include <chrono>
 #include <csignal>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "app/console.hpp"
@@ -23,80 +26,186 @@ namespace {
 // so far are taken as they are (a lone Esc, or an incomplete sequence).
 constexpr int sequenceWaitMs = 40;
 
-// Signals whose default action ends the process: the terminal is restored
-// before the process dies of them.
-constexpr int fatalSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT};
-constexpr std::size_t fatalSignalCount = sizeof fatalSignals / sizeof fatalSignals[0];
+// The terminal's settings the program switches between.
+enum Mode : int {
+  Found,  // as the program found them
+  Quiet,  // between key reads: no echo, no lines; signal keys and output as found
+  Raw,    // during a key read
+  modeCount
+};
 
-// Shared with the signal handler, so plain data only.
-int rawFd = -1;
-struct termios savedSettings;
+// Shared with the signal handlers, so plain data only. All but the mode are
+// written before the handlers go in.
+int ttyFd = -1;
+struct termios settings[modeCount];
+volatile std::sig_atomic_t modeInForce = Found;
 
-extern "C" void restoreTerminalAndDie(int sig) {
-  ::tcsetattr(rawFd, TCSANOW, &savedSettings);
-  // The handler was reset to the default on entry and the signal is not
-  // blocked inside it (SA_RESETHAND, SA_NODEFER), so this ends the process.
+// From the background a change would stop the process (SIGTTOU), and the
+// terminal belongs to whoever is in the foreground.
+bool inForeground() { return ::tcgetpgrp(ttyFd) == ::getpgrp(); }
+
+// TCSANOW, never a flush: keys typed ahead stay queued.
+void applyMode(int mode) {
+  if (inForeground()) ::tcsetattr(ttyFd, TCSANOW, &settings[mode]);
+}
+
+void enterMode(Mode mode) {
+  modeInForce = mode;
+  applyMode(mode);
+}
+
+struct termios quietSettings(struct termios t) {
+  t.c_lflag &= ~static_cast<tcflag_t>(ECHO | ICANON | IEXTEN);
+  return t;
+}
+
+struct termios rawSettings(struct termios t) {
+  // Input: Enter arrives as CR (13), not translated to NL; no other CR/NL
+  // rewriting; Ctrl+S and Ctrl+Q arrive as keys instead of pausing output;
+  // a break raises no signal; the eighth bit is kept for UTF-8.
+  t.c_iflag &= ~static_cast<tcflag_t>(ICRNL | INLCR | IGNCR | IXON | BRKINT | ISTRIP);
+  // Local: no echo; bytes as they come, not lines; Ctrl+C, Ctrl+Z and
+  // Ctrl+\ arrive as keys instead of signals; Ctrl+V is not special.
+  t.c_lflag &= ~static_cast<tcflag_t>(ECHO | ICANON | ISIG | IEXTEN);
+  // Output processing stays as it was: the program's lines still end
+  // properly on screen.
+  t.c_cc[VMIN] = 1;  // a read returns as soon as one byte is there
+  t.c_cc[VTIME] = 0;
+  return t;
+}
+
+// ---- Signals ----------------------------------------------------------------
+
+// Signals whose default action ends the process, besides the real-time ones.
+constexpr int endingSignals[] = {
+    SIGHUP,  SIGINT,    SIGQUIT, SIGILL,  SIGTRAP,   SIGABRT, SIGBUS,  SIGFPE,
+    SIGSEGV, SIGUSR1,   SIGUSR2, SIGPIPE, SIGALRM,   SIGTERM, SIGSTKFLT, SIGXCPU,
+    SIGXFSZ, SIGVTALRM, SIGPROF, SIGIO,   SIGPWR,    SIGSYS};
+
+// Signals whose handler is this file's, to be set back to the default.
+bool replaced[NSIG];
+
+// Only over the default: an ignored signal stays ignored (nohup), and a
+// handler already there (a sanitizer's, a profiler's) stays in charge.
+bool setHandler(int sig, void (*handler)(int), int flags) {
+  struct sigaction action {};
+  action.sa_handler = handler;
+  sigemptyset(&action.sa_mask);
+  action.sa_flags = SA_RESTART | flags;
+  return ::sigaction(sig, &action, nullptr) == 0;
+}
+
+void installHandler(int sig, void (*handler)(int), int flags) {
+  struct sigaction found {};
+  if (::sigaction(sig, nullptr, &found) != 0 || found.sa_handler != SIG_DFL) return;
+  replaced[sig] = setHandler(sig, handler, flags);
+}
+
+constexpr int endingFlags = static_cast<int>(SA_RESETHAND);
+
+extern "C" void onEndingSignal(int sig) {
+  applyMode(Found);
+  // SA_RESETHAND has put the default back: once the handler returns, the
+  // signal raised again ends the process.
   ::raise(sig);
 }
 
-// Raw input on the terminal for as long as the object lives.
-class RawInput {
+constexpr int stopFlags = static_cast<int>(SA_RESETHAND | SA_NODEFER);
+
+extern "C" void onStop(int sig) {
+  const int savedErrno = errno;
+  applyMode(Found);
+  // The default action now stops the process; raise returns once it is
+  // continued (SIGCONT's handler has then set the mode again), or at once
+  // in an orphaned process group, which the default action does not stop.
+  ::raise(sig);
+  applyMode(modeInForce);
+  setHandler(sig, onStop, stopFlags);
+  errno = savedErrno;
+}
+
+extern "C" void onContinue(int) {
+  const int savedErrno = errno;
+  applyMode(modeInForce);
+  errno = savedErrno;
+}
+
+void installHandlers() {
+  for (const int sig : endingSignals) installHandler(sig, onEndingSignal, endingFlags);
+  for (int sig = SIGRTMIN; sig <= SIGRTMAX; ++sig) installHandler(sig, onEndingSignal, endingFlags);
+  installHandler(SIGTSTP, onStop, stopFlags);
+  installHandler(SIGCONT, onContinue, 0);
+}
+
+void restoreHandlers() {
+  for (int sig = 1; sig < NSIG; ++sig) {
+    if (!replaced[sig]) continue;
+    ::signal(sig, SIG_DFL);
+    replaced[sig] = false;
+  }
+}
+
+// ---- Holding the terminal -----------------------------------------------------
+
+// The controlling terminal taken for as long as the object lives, with
+// `betweenReads` in force outside key reads. Only one lives at a time.
+class TerminalHold {
  public:
-  explicit RawInput(int fd) {
-    if (::tcgetattr(fd, &savedSettings) != 0) return;
-    rawFd = fd;
+  explicit TerminalHold(Mode betweenReads) : betweenReads_(betweenReads) {
+    // The terminal itself: standard input may be redirected, and its buffer
+    // belongs to the number reader.
+    const int fd = ::open("/dev/tty", O_RDWR | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) return;
+    if (::tcgetattr(fd, &settings[Found]) != 0) {
+      ::close(fd);
+      return;
+    }
+    settings[Quiet] = quietSettings(settings[Found]);
+    settings[Raw] = rawSettings(settings[Found]);
+    modeInForce = Found;
+    ttyFd = fd;
+    held_ = true;
     installHandlers();
-
-    struct termios raw = savedSettings;
-    // Input: Enter arrives as CR (13), not translated to NL; no other CR/NL
-    // rewriting; Ctrl+S and Ctrl+Q arrive as keys instead of pausing output;
-    // a break raises no signal; the eighth bit is kept for UTF-8.
-    raw.c_iflag &= ~static_cast<tcflag_t>(ICRNL | INLCR | IGNCR | IXON | BRKINT | ISTRIP);
-    // Local: no echo; bytes as they come, not lines; Ctrl+C, Ctrl+Z and
-    // Ctrl+\ arrive as keys instead of signals; Ctrl+V is not special.
-    raw.c_lflag &= ~static_cast<tcflag_t>(ECHO | ICANON | ISIG | IEXTEN);
-    // Output processing stays as it was: the program's lines still end
-    // properly on screen.
-    raw.c_cc[VMIN] = 1;  // a read returns as soon as one byte is there
-    raw.c_cc[VTIME] = 0;
-    // TCSANOW, not TCSAFLUSH: what the user typed ahead is kept.
-    active_ = ::tcsetattr(fd, TCSANOW, &raw) == 0;
-    if (!active_) restoreHandlers();
+    enterMode(betweenReads_);
   }
 
-  ~RawInput() {
-    if (!active_) return;
-    ::tcsetattr(rawFd, TCSANOW, &savedSettings);
+  ~TerminalHold() {
+    if (!held()) return;
+    enterMode(Found);
     restoreHandlers();
+    ::close(ttyFd);
+    ttyFd = -1;
   }
 
-  RawInput(const RawInput&) = delete;
-  RawInput& operator=(const RawInput&) = delete;
+  TerminalHold(const TerminalHold&) = delete;
+  TerminalHold& operator=(const TerminalHold&) = delete;
 
-  bool active() const { return active_; }
+  bool held() const { return held_; }
+  Mode betweenReads() const { return betweenReads_; }
 
  private:
-  void installHandlers() {
-    for (std::size_t i = 0; i < fatalSignalCount; ++i) {
-      struct sigaction action {};
-      action.sa_handler = restoreTerminalAndDie;
-      sigemptyset(&action.sa_mask);
-      action.sa_flags = static_cast<int>(SA_RESETHAND | SA_NODEFER);
-      ::sigaction(fatalSignals[i], nullptr, &previous_[i]);
-      // A signal the user chose to ignore (nohup, say) stays ignored.
-      if (previous_[i].sa_handler != SIG_IGN) ::sigaction(fatalSignals[i], &action, nullptr);
-    }
-  }
-
-  void restoreHandlers() {
-    for (std::size_t i = 0; i < fatalSignalCount; ++i) {
-      ::sigaction(fatalSignals[i], &previous_[i], nullptr);
-    }
-  }
-
-  bool active_ = false;
-  struct sigaction previous_[fatalSignalCount] {};
+  Mode betweenReads_;
+  bool held_ = false;
 };
+
+// The hold of the ConsoleSession alive, if any.
+std::optional<TerminalHold> session;
+
+bool sessionHolds() { return session && session->held(); }
+
+// A mode for as long as the object lives, then back to `after`.
+class ModeScope {
+ public:
+  ModeScope(Mode mode, Mode after) : after_(after) { enterMode(mode); }
+  ~ModeScope() { enterMode(after_); }
+  ModeScope(const ModeScope&) = delete;
+  ModeScope& operator=(const ModeScope&) = delete;
+
+ private:
+  Mode after_;
+};
+
+// ---- Reading ------------------------------------------------------------------
 
 // Reads one byte; false at end of input or on an error.
 bool readByte(int fd, std::vector<std::uint8_t>& bytes) {
@@ -128,29 +237,26 @@ bool byteArrives(int fd, int waitMs) {
   }
 }
 
-class FileDescriptor {
- public:
-  explicit FileDescriptor(int fd) : fd_(fd) {}
-  ~FileDescriptor() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  FileDescriptor(const FileDescriptor&) = delete;
-  FileDescriptor& operator=(const FileDescriptor&) = delete;
-  int get() const { return fd_; }
-
- private:
-  int fd_;
-};
-
-// Bytes read after a malformed sequence that belong to the next key.
+// Bytes read after a malformed sequence that belong to the next key, and
+// where they begin.
 std::vector<std::uint8_t> carriedBytes;
+DecodeState carriedState = DecodeState::Key;
 
 }  // namespace
 
-ConsoleSession::ConsoleSession() = default;
-ConsoleSession::~ConsoleSession() = default;
-LineInput::LineInput() = default;
-LineInput::~LineInput() = default;
+ConsoleSession::ConsoleSession() {
+  if (!session) session.emplace(Quiet);
+}
+
+ConsoleSession::~ConsoleSession() { session.reset(); }
+
+LineInput::LineInput() {
+  if (sessionHolds()) enterMode(Found);
+}
+
+LineInput::~LineInput() {
+  if (sessionHolds()) enterMode(session->betweenReads());
+}
 
 std::optional<std::uint8_t> readInputByte() {
   for (;;) {
@@ -163,26 +269,33 @@ std::optional<std::uint8_t> readInputByte() {
 }
 
 std::optional<std::vector<std::uint8_t>> readConsoleKey() {
-  // The controlling terminal itself: standard input may be redirected, and
-  // its buffer belongs to the number reader.
-  FileDescriptor tty(::open("/dev/tty", O_RDWR | O_NOCTTY | O_CLOEXEC));
-  if (tty.get() < 0) return std::nullopt;
-  RawInput raw(tty.get());
-  if (!raw.active()) return std::nullopt;
+  // Without a session the terminal is taken for this one key.
+  std::optional<TerminalHold> own;
+  if (!sessionHolds()) own.emplace(Found);
+  const TerminalHold& hold = own ? *own : *session;
+  if (!hold.held()) return std::nullopt;
+  const ModeScope raw(Raw, hold.betweenReads());
+  const int fd = ttyFd;
 
   std::vector<std::uint8_t>& bytes = carriedBytes;
+  DecodeState& state = carriedState;
   for (;;) {
-    if (bytes.empty() && !readByte(tty.get(), bytes)) return std::nullopt;
-    DecodeResult result = decodeKey(bytes, false);
+    if (bytes.empty()) {
+      // A string or long sequence also ends when its next byte is late.
+      if (state != DecodeState::Key && !byteArrives(fd, sequenceWaitMs)) state = DecodeState::Key;
+      if (!readByte(fd, bytes)) return std::nullopt;
+    }
+    DecodeResult result = decodeKey(bytes, false, state);
     while (result.status == DecodeStatus::NeedMore) {
-      if (byteArrives(tty.get(), sequenceWaitMs)) {
-        if (!readByte(tty.get(), bytes)) return std::nullopt;
-        result = decodeKey(bytes, false);
+      if (byteArrives(fd, sequenceWaitMs)) {
+        if (!readByte(fd, bytes)) return std::nullopt;
+        result = decodeKey(bytes, false, state);
       } else {
-        result = decodeKey(bytes, true);
+        result = decodeKey(bytes, true, state);
       }
     }
     bytes.erase(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(result.consumed));
+    state = result.next;
     if (result.status == DecodeStatus::Key) {
       return std::vector<std::uint8_t>(result.key.code.begin(),
                                        result.key.code.begin() + result.key.count);

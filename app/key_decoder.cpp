@@ -8,10 +8,11 @@ namespace {
 
 using Bytes = std::span<const std::uint8_t>;
 
+constexpr std::uint8_t kBel = 0x07;
 constexpr std::uint8_t kEsc = 0x1B;
 constexpr std::uint8_t kDel = 0x7F;
-// A terminal never sends a key longer than this; anything longer is garbage
-// and must not make the reader wait forever.
+// No key is longer than this; a longer sequence is dropped as it arrives, so
+// the reader never holds more.
 constexpr std::size_t kMaxSequence = 32;
 
 // What the bytes stand for, before it becomes console codes.
@@ -32,11 +33,15 @@ struct Step {
   bool needMore = false;
   Key key;
   std::size_t consumed = 0;
+  DecodeState next = DecodeState::Key;
 };
 
 constexpr Step needMore() { return Step{true, {}, 0}; }
 constexpr Step done(Key key, std::size_t consumed) { return Step{false, key, consumed}; }
 constexpr Step nothing(std::size_t consumed) { return done(noKey(), consumed); }
+constexpr Step nothingYet(std::size_t consumed, DecodeState next) {
+  return Step{false, {}, consumed, next};
+}
 
 constexpr bool inRange(std::uint8_t b, std::uint8_t lo, std::uint8_t hi) {
   return b >= lo && b <= hi;
@@ -185,6 +190,37 @@ std::optional<std::uint8_t> keypadChar(std::uint8_t final) {
 
 // ---- Sequence grammar -----------------------------------------------------
 
+// The rest of a CSI sequence past kMaxSequence, from `from` on: parameter
+// and intermediate bytes up to the final byte. Any other byte cannot be in
+// it: it ends the sequence and starts the next key.
+Step skipSequence(Bytes bytes, std::size_t from, bool expired) {
+  for (std::size_t i = from; i < bytes.size(); ++i) {
+    if (isFinalByte(bytes[i])) return nothing(i + 1);
+    if (!isParamByte(bytes[i]) && !isIntermediateByte(bytes[i])) return nothing(i);
+  }
+  return expired ? nothing(bytes.size()) : nothingYet(bytes.size(), DecodeState::InSequence);
+}
+
+// A string's body, from `from` on, up to BEL or ST (ESC \). Any other ESC
+// cuts the string short and starts the next key.
+Step skipString(Bytes bytes, std::size_t from, bool expired) {
+  for (std::size_t i = from; i < bytes.size(); ++i) {
+    if (bytes[i] == kBel) return nothing(i + 1);
+    if (bytes[i] != kEsc) continue;
+    if (i + 1 < bytes.size()) return nothing(bytes[i + 1] == '\\' ? i + 2 : i);
+    if (expired) return nothing(i + 1);
+    // Only the next byte tells ST from the start of a key: keep the ESC.
+    return i == 0 ? needMore() : nothingYet(i, DecodeState::InString);
+  }
+  return expired ? nothing(bytes.size()) : nothingYet(bytes.size(), DecodeState::InString);
+}
+
+// DCS, SOS, OSC, PM and APC: terminals send them as replies (a colour
+// report, say), never for a key.
+constexpr bool isStringIntroducer(std::uint8_t b) {
+  return b == 'P' || b == 'X' || b == ']' || b == '^' || b == '_';
+}
+
 struct Sequence {
   Bytes params;
   bool intermediates = false;  // no key uses them
@@ -233,7 +269,7 @@ Scan scanSequence(Bytes bytes, std::size_t start, bool expired, bool allowInterm
     // drop what came before it and let it be read as the next key.
     return Scan{nothing(i), std::nullopt};
   }
-  if (i == kMaxSequence) return Scan{nothing(i), std::nullopt};
+  if (i == kMaxSequence) return Scan{skipSequence(bytes, i, expired), std::nullopt};
   return Scan{expired ? nothing(bytes.size()) : needMore(), std::nullopt};
 }
 
@@ -368,6 +404,10 @@ Step decodeEscape(Bytes bytes, bool expired, bool allowAltPrefix) {
   if (bytes.size() == 1) return expired ? done(charKey(kEsc), 1) : needMore();
   if (bytes[1] == '[') return decodeCsi(bytes, expired);
   if (bytes[1] == 'O') return decodeSs3(bytes, expired);
+  // A string's introducer alone is Alt+P, Alt+] and so on.
+  if (isStringIntroducer(bytes[1]) && !(expired && bytes.size() == 2)) {
+    return bytes.size() == 2 ? needMore() : skipString(bytes, 2, expired);
+  }
   if (!allowAltPrefix) return done(charKey(kEsc), 1);
 
   Step inner = decodeAny(bytes.subspan(1), expired, false);
@@ -387,7 +427,7 @@ Step decodeAny(Bytes bytes, bool expired, bool allowAltPrefix) {
 }
 
 DecodeResult toResult(const Step& step) {
-  if (step.needMore) return DecodeResult{DecodeStatus::NeedMore, {}, 0};
+  if (step.needMore) return DecodeResult{DecodeStatus::NeedMore, {}, 0, DecodeState::Key};
   const Key& key = step.key;
   switch (key.kind) {
     case Key::Kind::Char:
@@ -399,14 +439,21 @@ DecodeResult toResult(const Step& step) {
       break;
     case Key::Kind::None: break;
   }
-  return DecodeResult{DecodeStatus::Nothing, {}, step.consumed};
+  return DecodeResult{DecodeStatus::Nothing, {}, step.consumed, step.next};
 }
 
 }  // namespace
 
-DecodeResult decodeKey(std::span<const std::uint8_t> bytes, bool waitExpired) {
+DecodeResult decodeKey(std::span<const std::uint8_t> bytes, bool waitExpired,
+                       DecodeState state) {
   // Outside the contract; with nothing read there is nothing to drop.
   if (bytes.empty()) return DecodeResult{DecodeStatus::Nothing, {}, 0};
+  if (state != DecodeState::Key) {
+    const Step step = state == DecodeState::InString ? skipString(bytes, 0, waitExpired)
+                                                      : skipSequence(bytes, 0, waitExpired);
+    // Ended by the very first byte, which begins the next key.
+    if (step.needMore || step.consumed > 0) return toResult(step);
+  }
   return toResult(decodeAny(bytes, waitExpired, true));
 }
 

@@ -15,15 +15,27 @@ enum class DecodeStatus {
   NeedMore  // the bytes so far begin a longer sequence: read another byte
 };
 
+// Where the bytes handed over begin: at a key, or inside a terminal's string
+// (OSC, DCS, SOS, PM, APC) or an overlong CSI sequence whose start was
+// already dropped. Such strings have no length limit, so they are dropped
+// piece by piece instead of being held whole.
+enum class DecodeState { Key, InString, InSequence };
+
 struct DecodeResult {
   DecodeStatus status;
   KeyCodes key;          // valid only with DecodeStatus::Key
   std::size_t consumed;  // 0 only with NeedMore; never more than bytes.size()
+  // Where the bytes after `consumed` begin. Unless it is Key, the reader
+  // passes it with the next bytes, and it lapses (back to Key) when no byte
+  // arrives within the short wait.
+  DecodeState next = DecodeState::Key;
 };
 
-// `bytes` are the bytes read so far for this key, never empty. `waitExpired`
-// says no further byte arrived within the short wait: the answer is then never
-// NeedMore. Bytes past `consumed` belong to the next key.
-DecodeResult decodeKey(std::span<const std::uint8_t> bytes, bool waitExpired);
+// `bytes` are the bytes read so far for this key, never empty, starting
+// where `state` says. `waitExpired` says no further byte arrived within the
+// short wait: the answer is then never NeedMore, and `next` is Key. Bytes
+// past `consumed` belong to the next key.
+DecodeResult decodeKey(std::span<const std::uint8_t> bytes, bool waitExpired,
+                       DecodeState state = DecodeState::Key);
 
 }  // namespace vn3

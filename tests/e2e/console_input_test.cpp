@@ -1,6 +1,6 @@
 // Where action 1 takes its answers from, and the terminal it leaves when the
-// program is stopped at one of its questions: raw only for the y/N key,
-// untouched while the colour's numbers are typed. And without a terminal,
+// program is stopped at one of its questions: raw for the y/N key, as found
+// while the colour's numbers are typed. And without a terminal,
 // keys are never taken from standard input.
 #include <signal.h>
 

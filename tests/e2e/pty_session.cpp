@@ -345,6 +345,10 @@ struct termios PtySession::currentSettings() const {
   return t;
 }
 
+void PtySession::setSettings(const struct termios& t) {
+  if (master_ >= 0) ::tcsetattr(master_, TCSANOW, &t);
+}
+
 char PtySession::processState() const {
   std::ifstream stat("/proc/" + std::to_string(pid_) + "/stat");
   const std::string line{std::istreambuf_iterator<char>(stat), std::istreambuf_iterator<char>()};
@@ -370,7 +374,8 @@ bool PtySession::inKeyRead() const {
   // wake it, and a key typed now could then meet a cooked terminal.
   if (charsRead() < typedUntil_) return false;
   const struct termios t = currentSettings();
-  if ((t.c_lflag & (ICANON | ECHO)) != 0) return false;
+  // Between key reads the terminal is quiet too, but keeps its signal keys.
+  if ((t.c_lflag & (ICANON | ECHO | ISIG)) != 0) return false;
   int unread = -1;
   if (::ioctl(slave_, FIONREAD, &unread) != 0 || unread != 0) return false;
   // Raw, nothing unread, and asleep: blocked in the read itself, so what
@@ -385,6 +390,8 @@ bool PtySession::inLineRead() const {
   if ((t.c_lflag & ICANON) == 0 || (t.c_lflag & ECHO) == 0) return false;
   return processState() == 'S';
 }
+
+bool PtySession::stopped() const { return processState() == 'T'; }
 
 ::testing::AssertionResult PtySession::waitFor(bool (PtySession::*ready)() const,
                                                std::string_view what, milliseconds timeout) {
@@ -406,7 +413,8 @@ bool PtySession::inLineRead() const {
 
 ::testing::AssertionResult PtySession::type(std::string_view bytes) {
   if (master_ < 0) return ::testing::AssertionFailure() << "no terminal to type into";
-  // The program is asleep in its read, so its count is settled.
+  // Settled when the program is asleep in its read; typed ahead, a lower
+  // bound, and the unread count covers the rest.
   typedUntil_ = charsRead() + bytes.size();
   while (!bytes.empty()) {
     const ssize_t n = ::write(master_, bytes.data(), bytes.size());
@@ -425,6 +433,10 @@ bool PtySession::inLineRead() const {
 
 ::testing::AssertionResult PtySession::awaitLineRead(milliseconds timeout) {
   return waitFor(&PtySession::inLineRead, "a line read", timeout);
+}
+
+::testing::AssertionResult PtySession::awaitStopped(milliseconds timeout) {
+  return waitFor(&PtySession::stopped, "a stop", timeout);
 }
 
 ::testing::AssertionResult PtySession::sendKey(std::string_view bytes, milliseconds timeout) {

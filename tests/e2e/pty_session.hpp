@@ -85,6 +85,10 @@ class PtySession {
   // program for the rest of a sequence: type nothing right after it.
   ::testing::AssertionResult sendKey(std::string_view bytes, milliseconds timeout = defaultTimeout);
 
+  // Types `bytes` at once, whatever the program is doing: keys typed ahead
+  // while an action runs.
+  ::testing::AssertionResult typeAhead(std::string_view bytes) { return type(bytes); }
+
   // Waits until the program reads a cooked line, then types `text` and
   // Enter.
   ::testing::AssertionResult sendLine(std::string_view text, milliseconds timeout = defaultTimeout);
@@ -97,6 +101,8 @@ class PtySession {
   ::testing::AssertionResult awaitKeyRead(milliseconds timeout = defaultTimeout);
   // Waits until the program is blocked reading a cooked line.
   ::testing::AssertionResult awaitLineRead(milliseconds timeout = defaultTimeout);
+  // Waits until the program is stopped (SIGSTOP, SIGTSTP).
+  ::testing::AssertionResult awaitStopped(milliseconds timeout = defaultTimeout);
 
   // Waits for the child to end; nothing if it is still running at the
   // timeout (it is then left running for the destructor).
@@ -112,6 +118,9 @@ class PtySession {
   // as they are now.
   const struct termios& initialSettings() const { return initialSettings_; }
   struct termios currentSettings() const;
+  // Sets the terminal's settings, as a shell does before it hands the
+  // terminal to a job it continues.
+  void setSettings(const struct termios& t);
 
  private:
   // Reads whatever output arrives within `wait`.
@@ -121,6 +130,7 @@ class PtySession {
   std::uint64_t charsRead() const;  // from /proc: bytes the program has read
   bool inKeyRead() const;
   bool inLineRead() const;
+  bool stopped() const;
   ::testing::AssertionResult waitFor(bool (PtySession::*ready)() const, std::string_view what,
                                      milliseconds timeout);
   ::testing::AssertionResult type(std::string_view bytes);

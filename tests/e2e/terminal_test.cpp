@@ -1,7 +1,9 @@
-// The program and the player's terminal: raw input only while a key is
-// awaited, the settings given back on every way out, and no hang when there
-// is no terminal at all.
+// The program and the player's terminal: raw input while a key is awaited,
+// no echo in between, the settings given back on every way out and taken
+// again after a stop, and no hang when there is no terminal at all.
 #include <signal.h>
+#include <string.h>
+#include <unistd.h>
 
 #include <cstring>
 #include <string>
@@ -58,6 +60,47 @@ TEST(Terminal, KeysAreReadFromTheTerminalWhenStdinIsRedirected) {
   EXPECT_TRUE(settingsAsBefore(session));
 }
 
+// Keys typed while an action runs are neither echoed nor lost: each runs
+// once, after it.
+TEST(Terminal, KeysTypedDuringActionsAreNotEchoedAndEachRunsOnce) {
+  StandIn game(Build::B);
+  game.exe.expectWrite(0x5814B9, Bytes{0x00});
+  PtySession session(game.program(), game.systemDir());
+  ASSERT_TRUE(session.sendKey("3"));
+  for (int i = 0; i < 5; ++i) {
+    ASSERT_TRUE(session.typeAhead("3"));
+    ::usleep(200);
+  }
+  std::string expected = text::startup() + text::menu(true);
+  for (int i = 0; i < 6; ++i) expected += text::success() + text::menu(true);
+  ASSERT_TRUE(session.expect(expected));
+  ASSERT_TRUE(session.sendKey("q"));
+  EXPECT_EQ(session.waitExit(), ExitStatus::exited(0));
+  EXPECT_EQ(session.transcript(), expected);
+  EXPECT_TRUE(game.exe.matches());
+}
+
+// Stopped in a key read and continued after the shell has set the terminal
+// back as it found it, the program takes the terminal again: the next key
+// acts at once, without Enter. (SIGTSTP cannot stop it here: with no shell
+// between, its process group is orphaned.)
+TEST(Terminal, TakesTheTerminalAgainWhenContinuedAfterAStop) {
+  StandIn game(Build::B);
+  game.exe.expectWrite(0x5814B9, Bytes{0x00});
+  PtySession session(game.program(), game.systemDir());
+  ASSERT_TRUE(session.awaitKeyRead());
+  ASSERT_EQ(::kill(session.pid(), SIGSTOP), 0);
+  ASSERT_TRUE(session.awaitStopped());
+  session.setSettings(session.initialSettings());
+  ASSERT_EQ(::kill(session.pid(), SIGCONT), 0);
+  ASSERT_TRUE(session.sendKey("3"));
+  ASSERT_TRUE(session.expect(text::success() + text::menu(true)));
+  ASSERT_TRUE(session.sendKey("q"));
+  EXPECT_EQ(session.waitExit(), ExitStatus::exited(0));
+  EXPECT_TRUE(settingsAsBefore(session));
+  EXPECT_TRUE(game.exe.matches());
+}
+
 enum class Waiting { InMenu, InPause };
 
 class SignalWhileWaitingForKey : public ::testing::TestWithParam<std::tuple<int, Waiting>> {};
@@ -82,15 +125,12 @@ TEST_P(SignalWhileWaitingForKey, RestoresTerminalAndDiesOfIt) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Terminal, SignalWhileWaitingForKey,
-                         ::testing::Combine(::testing::Values(SIGTERM, SIGHUP, SIGINT),
+                         ::testing::Combine(::testing::Values(SIGTERM, SIGHUP, SIGINT, SIGUSR1),
                                             ::testing::Values(Waiting::InMenu, Waiting::InPause)),
                          [](const auto& test) {
-                           const int sig = std::get<0>(test.param);
-                           std::string name = sig == SIGTERM  ? "SIGTERM"
-                                              : sig == SIGHUP ? "SIGHUP"
-                                                              : "SIGINT";
-                           return name + (std::get<1>(test.param) == Waiting::InMenu ? "_InMenu"
-                                                                                      : "_InPause");
+                           return std::string("SIG") + ::sigabbrev_np(std::get<0>(test.param)) +
+                                  (std::get<1>(test.param) == Waiting::InMenu ? "_InMenu"
+                                                                              : "_InPause");
                          });
 
 // ---- No terminal at all -------------------------------------------------------

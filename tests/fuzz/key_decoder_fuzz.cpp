@@ -16,21 +16,26 @@ void check(bool ok) {
 
 // An exactly sized copy, so that the address sanitizer sees any read past
 // the bytes handed over.
-vn3::DecodeResult decodeExact(const std::vector<std::uint8_t>& bytes, bool expired) {
+vn3::DecodeResult decodeExact(const std::vector<std::uint8_t>& bytes, bool expired,
+                              vn3::DecodeState state) {
   auto copy = std::make_unique<std::uint8_t[]>(bytes.size());
   std::copy(bytes.begin(), bytes.end(), copy.get());
-  return vn3::decodeKey(std::span<const std::uint8_t>(copy.get(), bytes.size()), expired);
+  return vn3::decodeKey(std::span<const std::uint8_t>(copy.get(), bytes.size()), expired, state);
 }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   std::vector<std::uint8_t> pending;
+  vn3::DecodeState state = vn3::DecodeState::Key;
   std::size_t next = 0;
   while (next < size || !pending.empty()) {
     if (pending.empty()) pending.push_back(data[next++]);
+    // However long a string or sequence, the reader holds no more than the
+    // longest key, with an Alt prefix.
+    check(pending.size() <= 33);
     const bool expired = next == size;
-    const vn3::DecodeResult result = decodeExact(pending, expired);
+    const vn3::DecodeResult result = decodeExact(pending, expired, state);
     if (result.status == vn3::DecodeStatus::NeedMore) {
       check(!expired);
       check(result.consumed == 0);
@@ -38,6 +43,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       continue;
     }
     check(result.consumed >= 1 && result.consumed <= pending.size());
+    check(!expired || result.next == vn3::DecodeState::Key);
+    state = result.next;
     if (result.status == vn3::DecodeStatus::Key) {
       check(result.key.count == 1 || result.key.count == 2);
       // A pair always starts with one of the console's two prefixes.
