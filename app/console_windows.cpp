@@ -62,18 +62,22 @@ bool runningUnderWine() {
   return wine;
 }
 
-KeyEventInfo infoOf(const KEY_EVENT_RECORD& key) {
-  const DWORD state = key.dwControlKeyState;
-  KeyEventInfo info;
-  info.keyDown = key.bKeyDown != 0;
-  info.scanCode = key.wVirtualScanCode;
-  info.character = static_cast<char16_t>(key.uChar.UnicodeChar);
-  info.enhanced = (state & ENHANCED_KEY) != 0;
-  info.alt = (state & (LEFT_ALT_PRESSED | RIGHT_ALT_PRESSED)) != 0;
-  info.ctrl = (state & (LEFT_CTRL_PRESSED | RIGHT_CTRL_PRESSED)) != 0;
-  info.shift = (state & SHIFT_PRESSED) != 0;
-  return info;
+// Wine's console on a terminal (Wine started from one) has a console window
+// but never shows it; Wine's windowed console shows it. Windows' pseudo
+// consoles hide theirs too, so the question is asked of Wine alone.
+bool wineTerminalConsole() {
+  static const bool terminal = [] {
+    if (!runningUnderWine()) return false;
+    const HWND window = ::GetConsoleWindow();
+    return window != nullptr && !::IsWindowVisible(window);
+  }();
+  return terminal;
 }
+
+static_assert(key_state::rightAlt == RIGHT_ALT_PRESSED && key_state::leftAlt == LEFT_ALT_PRESSED);
+static_assert(key_state::rightCtrl == RIGHT_CTRL_PRESSED &&
+              key_state::leftCtrl == LEFT_CTRL_PRESSED);
+static_assert(key_state::shift == SHIFT_PRESSED && key_state::enhanced == ENHANCED_KEY);
 
 }  // namespace
 
@@ -103,8 +107,11 @@ std::optional<std::vector<std::uint8_t>> readConsoleKey() {
     DWORD count = 0;
     if (!::ReadConsoleInputW(console.handle(), &record, 1, &count)) return std::nullopt;
     if (count != 1 || record.EventType != KEY_EVENT) continue;
-    KeyEventInfo event = infoOf(record.Event.KeyEvent);
-    if (runningUnderWine()) event = withCursorKeysAsGrey(event);
+    const KEY_EVENT_RECORD& key = record.Event.KeyEvent;
+    KeyEventInfo event =
+        keyEventInfo(key.bKeyDown != 0, key.wVirtualKeyCode, key.wVirtualScanCode,
+                     static_cast<char16_t>(key.uChar.UnicodeChar), key.dwControlKeyState);
+    if (wineTerminalConsole()) event = fromWineTerminal(event);
     std::vector<std::uint8_t> codes = keyEventCodes(event, encode);
     if (!codes.empty()) return codes;
   }

@@ -59,8 +59,9 @@ static_assert(kRows.size() == static_cast<std::size_t>(SpecialKey::NullKey) + 1)
 static_assert(rowsInEnumOrder());
 
 // The Windows console's own tables, by scan code, for key events that carry
-// no character. Where a column holds a character rather than a pair, the
-// character is given: a lone Esc reaches us that way under Wine.
+// no character. The main table holds only its prefix-and-second-code entries:
+// _getch() skips the others (characters, empty pairs) when an event carries
+// no character, so a keypad digit with Shift and no character gives nothing.
 struct Columns {
   KeyCodes plain, shift, ctrl, alt;
 };
@@ -89,56 +90,42 @@ constexpr ScanTable makeMainTable() {
       {0x41, F7}, {0x42, F8}, {0x43, F9}, {0x44, F10}, {0x57, F11}, {0x58, F12}};
   for (const ScanKey& k : functionKeys) t[k.scan] = columnsOf(k.key);
 
-  // Letters by their place on the keyboard; with Alt the scan code itself.
-  constexpr struct {
-    std::uint8_t firstScan;
-    const char* letters;
-  } letterRows[] = {{0x10, "qwertyuiop"}, {0x1E, "asdfghjkl"}, {0x2C, "zxcvbnm"}};
-  for (const auto& row : letterRows) {
-    std::uint8_t scan = row.firstScan;
-    for (const char* c = row.letters; *c != '\0'; ++c, ++scan) {
-      const auto lower = static_cast<std::uint8_t>(*c);
-      t[scan] = {ch(lower), ch(static_cast<std::uint8_t>(lower - 0x20)),
-                 ch(static_cast<std::uint8_t>(lower - 0x60)), p00(scan)};
-    }
+  // With Alt, Esc, Backspace, Tab, Enter, letters and punctuation but \ give
+  // their scan code; the digit row 1 to 0, then - and =, give 78 to 83.
+  constexpr std::uint8_t altScanCodes[][2] = {{0x01, 0x01}, {0x0E, 0x1C}, {0x1E, 0x29},
+                                              {0x2C, 0x35}};
+  for (const auto& range : altScanCodes) {
+    for (std::uint8_t scan = range[0]; scan <= range[1]; ++scan) t[scan].alt = p00(scan);
   }
-  // The digit row 1 to 0, then - and =, give Alt pairs 78 to 83.
   for (std::uint8_t scan = 0x02; scan <= 0x0D; ++scan) {
     t[scan].alt = p00(static_cast<std::uint8_t>(scan + 0x76));
   }
-  t[0x03] = {ch('2'), ch('@'), p00(0x03), p00(0x79)};  // Ctrl+2 is the null key
-  t[0x07] = {ch('6'), ch('^'), ch(0x1E), p00(0x7D)};
-  t[0x0C] = {ch('-'), ch('_'), ch(0x1F), p00(0x82)};
+  t[0x03].ctrl = p00(0x03);  // Ctrl+2 is the null key
+  t[0x0F] = columnsOf(Tab);
 
-  t[0x01] = {ch(0x1B), ch(0x1B), ch(0x1B), p00(0x01)};  // Esc
-  t[0x0E] = {ch(0x08), ch(0x08), ch(0x7F), p00(0x0E)};  // Backspace
-  t[0x0F] = {ch(0x09), p00(0x0F), p00(0x94), p00(0x0F)};  // Tab
-  t[0x1C] = {ch(0x0D), ch(0x0D), ch(0x0A), p00(0x1C)};  // Enter
-  t[0x39] = {ch(' '), ch(' '), ch(' '), ch(' ')};       // Space
-  t[0x1A] = {ch('['), ch('{'), ch(0x1B), p00(0x1A)};
-  t[0x1B] = {ch(']'), ch('}'), ch(0x1D), p00(0x1B)};
-  t[0x2B] = {ch('\\'), ch('|'), ch(0x1C), none};
-  constexpr std::uint8_t punctuation[] = {0x27, 0x28, 0x29, 0x33, 0x34, 0x35};  // ; ' ` , . /
-  for (std::uint8_t scan : punctuation) t[scan].alt = p00(scan);
-
-  // The numeric keypad with NumLock off: prefix 0, unlike the grey keys. The
-  // Shift column holds the digits; Alt is Windows' Alt-code entry.
+  // The numeric keypad with NumLock off: prefix 0, unlike the grey keys.
+  // Shift gives the digits only as characters; Alt is Windows' Alt-code entry.
   constexpr struct {
     std::uint8_t scan;
     KeyCodes plain;
-    char digit;
     KeyCodes ctrl;
   } keypad[] = {
-      {0x47, p00(0x47), '7', p00(0x77)}, {0x48, p00(0x48), '8', p00(0x8D)},
-      {0x49, p00(0x49), '9', p00(0x84)}, {0x4B, p00(0x4B), '4', p00(0x73)},
-      {0x4C, none, '5', none},           {0x4D, p00(0x4D), '6', p00(0x74)},
-      {0x4F, p00(0x4F), '1', p00(0x75)}, {0x50, p00(0x50), '2', p00(0x91)},
-      {0x51, p00(0x51), '3', p00(0x76)}, {0x52, p00(0x52), '0', p00(0x92)},
-      {0x53, p00(0x53), '.', p00(0x93)}};
-  for (const auto& k : keypad) {
-    t[k.scan] = {k.plain, ch(static_cast<std::uint8_t>(k.digit)), k.ctrl, none};
-  }
+      {0x47, p00(0x47), p00(0x77)}, {0x48, p00(0x48), p00(0x8D)}, {0x49, p00(0x49), p00(0x84)},
+      {0x4B, p00(0x4B), p00(0x73)}, {0x4D, p00(0x4D), p00(0x74)}, {0x4F, p00(0x4F), p00(0x75)},
+      {0x50, p00(0x50), p00(0x91)}, {0x51, p00(0x51), p00(0x76)}, {0x52, p00(0x52), p00(0x92)},
+      {0x53, p00(0x53), p00(0x93)}};
+  for (const auto& k : keypad) t[k.scan] = {k.plain, none, k.ctrl, none};
   return t;
+}
+
+constexpr bool onlyPrefixPairs(const ScanTable& table) {
+  for (const Columns& c : table) {
+    for (const KeyCodes& k : {c.plain, c.shift, c.ctrl, c.alt}) {
+      if (k.count == 0) continue;
+      if (k.count != 2 || (k.code[0] != 0x00 && k.code[0] != 0xE0) || k.code[1] == 0) return false;
+    }
+  }
+  return true;
 }
 
 constexpr ScanTable makeEnhancedTable() {
@@ -154,6 +141,7 @@ constexpr ScanTable makeEnhancedTable() {
 }
 
 constexpr ScanTable kMainTable = makeMainTable();
+static_assert(onlyPrefixPairs(kMainTable));
 constexpr ScanTable kEnhancedTable = makeEnhancedTable();
 
 // A column's entry; nothing where it is empty.

@@ -39,8 +39,9 @@ std::optional<KeyCodes> specialKeyCodes(SpecialKey key, Column column);
 
 // The codes for a Windows console key event that carries no character, looked
 // up by the key's scan code: `enhanced` (the event's ENHANCED_KEY flag) picks
-// the table of the grey keys, the others come from the main table. One code
-// where the table holds a character, two for a pair, nothing where it has no
+// the table of the grey keys, the others come from the main table. The grey
+// keys' table gives one code where it holds a character (keypad Enter and /),
+// the main table only prefix-and-second-code pairs; nothing where there is no
 // entry.
 std::optional<KeyCodes> scanCodeKeyCodes(std::uint8_t scanCode, bool enhanced, Column column);
 
