@@ -101,8 +101,9 @@ inline constexpr std::string_view extractTrailWhat = "arrow-trail stock data";
 inline constexpr std::string_view extractGlintWhat = "loot-glint stock data";
 // What the block is, and the package's path.
 inline constexpr std::string_view extractNotStock =
-    "Refused the {}: '{}' does not hold the stock bytes there (it has been patched). Run this "
-    "command on the backup copy of the package.";
+    "Refused the {}: '{}' does not hold the stock bytes there (it may have been patched, or "
+    "it may not be an original package). Run this command on a backup of the package made "
+    "before any patching.";
 // The stock file's path, its size, what it is.
 inline constexpr std::string_view extractWrote = "Wrote '{}' ({} bytes of {})";
 
