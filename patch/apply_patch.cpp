@@ -30,8 +30,12 @@ void keepStockBlock(std::fstream& file, std::uint32_t offset, const KeepStock& k
 
 Outcome applyPatch(const PatchTarget& target, std::span<const PatchSite> sites,
                    const KeepStock* keep) {
-  // in|out opens an existing file for update: never created, never truncated.
-  std::fstream file(hostPath(target.path), std::ios::in | std::ios::out | std::ios::binary);
+  // Unbuffered, so a kept block is read as exactly its bytes and each site
+  // goes straight to the file. in|out opens an existing file for update:
+  // never created, never truncated.
+  std::fstream file;
+  file.rdbuf()->pubsetbuf(nullptr, 0);
+  file.open(hostPath(target.path), std::ios::in | std::ios::out | std::ios::binary);
   if (!file.is_open()) return {std::string(target.openFailed)};
   std::vector<PatchSite> restored;
   if (keep && !sites.empty()) {

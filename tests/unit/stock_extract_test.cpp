@@ -76,7 +76,7 @@ TEST_F(StockExtractTest, PatchedBlockIsRefusedAndTheOtherStillWritten) {
   EXPECT_EQ(extractStockData(package(), payload()), 1);
   EXPECT_EQ(test::readFile(payload() / "trail_stock.bin"), trail);
   EXPECT_FALSE(std::filesystem::exists(payload() / "glint_stock.bin"));
-  EXPECT_NE(out.text().find("backup copy of the package"), std::string::npos);
+  EXPECT_NE(out.text().find("backup of the package made before any patching"), std::string::npos);
 }
 
 TEST_F(StockExtractTest, ExistingFileIsReplacedWhole) {
