@@ -4,7 +4,9 @@
 A scripted session (start-up, the nine actions, quit) is run through a
 pseudo-terminal several times for time and memory, then once more under
 strace to count system calls per action and the bytes read from and written
-to the two game files. Beside it, the same nine patches are done with
+to the two game files. The package holds synthetic stock blocks, which the
+program keeps at its first action on each block and writes back at 7 and 9;
+every session must leave them there. Beside it, the same nine patches are done with
 dd conv=notrunc. bench/run.sh builds the program and calls this.
 
 Python standard library only.
@@ -46,6 +48,16 @@ FROB = [(EXE, 0x54A33C, 1), (EXE, 0x54A34C, 1), (EXE, 0x54A35C, 1)]
 LOOT = [(EXE, 0x5814B9, 1)]
 TRAIL = [(PACKAGE, 0x11B840, TRAIL_LENGTH)]
 GLINT = [(PACKAGE, 0x31D840, GLINT_LENGTH)]
+
+
+def synthetic_block(head, length):
+    """The right length and leading bytes, a made-up pattern after them."""
+    return head + bytes((i * 37 + 11) & 0xFF for i in range(length - len(head)))
+
+
+# What the stand-in's package holds at each block before a session, and must
+# hold again once 7 (trails stock) and 9 (glint stock) have run.
+STOCK = {7: synthetic_block(TRAIL_HEAD, TRAIL_LENGTH), 9: synthetic_block(GLINT_HEAD, GLINT_LENGTH)}
 SITES = {1: FROB, 2: FROB, 3: LOOT, 4: LOOT, 5: TRAIL, 6: TRAIL, 7: TRAIL, 8: GLINT, 9: GLINT}
 ACTIONS = {
     1: "frob highlight on",
@@ -118,8 +130,10 @@ def chars_read(pid):
 
 
 def make_standin(work, binary):
-    """A sparse game tree of build B's sizes, and a copy of the program with
-    synthetic stock data beside it (right length, right leading bytes)."""
+    """A sparse game tree of build B's sizes with synthetic stock blocks at
+    the package's two block sites, and a copy of the program in a folder of
+    its own with no stock files beside it. Run from System, not from its own
+    folder, the program saves none there either."""
     root = os.path.join(work, "game")
     os.makedirs(os.path.join(root, "System"))
     os.makedirs(os.path.join(root, "CONTENT/VN3/Maps"))
@@ -127,15 +141,21 @@ def make_standin(work, binary):
         with open(os.path.join(root, path), "wb") as f:
             f.truncate(size)
     program_dir = os.path.join(work, "bin")
-    os.makedirs(os.path.join(program_dir, "payload"))
+    os.makedirs(program_dir)
     program = os.path.join(program_dir, "vn3patch")
     shutil.copy2(binary, program)
-    for name, head, length in (("trail_stock.bin", TRAIL_HEAD, TRAIL_LENGTH),
-                               ("glint_stock.bin", GLINT_HEAD, GLINT_LENGTH)):
-        body = bytes((i * 37 + 11) & 0xFF for i in range(length - len(head)))
-        with open(os.path.join(program_dir, "payload", name), "wb") as f:
-            f.write(head + body)
+    with open(os.path.join(root, PACKAGE), "r+b") as f:
+        for action, block in STOCK.items():
+            (_, offset, _), = SITES[action]
+            f.seek(offset)
+            f.write(block)
     return root, program
+
+
+def check_stock_back(root, action):
+    """The block action 7 or 9 wrote must be the stock block the package held."""
+    if [read_site(root, *site) for site in SITES[action]] != [STOCK[action]]:
+        raise BenchError(f"action {action} did not put the stock block back")
 
 
 def read_site(root, path, offset, length):
@@ -271,7 +291,8 @@ class Session:
 def run_session(program, root, strace_log=None, snapshots=None):
     """One scripted session. Returns wall and CPU seconds per step (start-up,
     1..9, quit) and the peak resident set. With snapshots (a dict), keeps the
-    bytes each action left in the files, for the dd baseline."""
+    bytes each action left in the files, for the dd baseline. Fails unless 7
+    and 9 put the stock blocks back."""
     argv = [program]
     if strace_log:
         argv = [shutil.which("strace"), "-f", "-y", "-s", "8", "-o", strace_log, "--", program]
@@ -301,6 +322,8 @@ def run_session(program, root, strace_log=None, snapshots=None):
             cpu[action] = cpu_now - cpu_before
             cpu_before = cpu_now
             peak = max(peak, peak_rss_kib(s.program))
+            if action in STOCK:
+                check_stock_back(root, action)
             if snapshots is not None:
                 snapshots[action] = [read_site(root, *site) for site in SITES[action]]
                 if action == 1:
@@ -596,14 +619,20 @@ def main():
     snapshots = {}
     run_session(program, root, snapshots=snapshots)
     sessions = [run_session(program, root) for _ in range(options.runs)]
-    for action, path in ((7, "trail_stock.bin"), (9, "glint_stock.bin")):
-        with open(os.path.join(os.path.dirname(program), "payload", path), "rb") as f:
-            if snapshots[action] != [f.read()]:
-                raise BenchError(f"action {action} did not write the stock data")
 
     log = os.path.join(options.work, "session.strace")
     run_session(program, root, strace_log=log)
     syscalls = session_syscalls(log)
+    # The package is read once a run per block, at the first action on it
+    # (5 and 8 in this session), and never otherwise.
+    for step, calls in syscalls.items():
+        least = {5: TRAIL_LENGTH, 8: GLINT_LENGTH}.get(step, 0)
+        if (calls["read"] == 0) != (least == 0) or calls["read"] < least:
+            raise BenchError(f"step {step} read {calls['read']} bytes of the game files")
+    # Started from System, the program must have saved nothing beside itself.
+    saved = os.listdir(os.path.dirname(program))
+    if saved != ["vn3patch"]:
+        raise BenchError(f"the program left files beside itself: {sorted(saved)}")
     dd = dd_baseline(root, options.work, snapshots, options.runs)
     floor = [run_plain(["/bin/true"], root)[:2] for _ in range(options.runs)]
     report(sessions, syscalls, dd, floor)

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Benchmarks vn3patch: builds the release preset, then in a throw-away
-# stand-in installation (build B, sparse files) runs a scripted session
-# through a pseudo-terminal (start-up, the nine actions, quit), times it,
-# counts its system calls and game-file bytes under strace, and does the same
+# stand-in installation (build B, sparse files, synthetic stock blocks in the
+# package) runs a scripted session through a pseudo-terminal (start-up, the
+# nine actions, quit), times it, checks that 7 and 9 put the stock blocks
+# back, counts its system calls and game-file bytes under strace, and does the same
 # nine patches with dd for comparison. Prints the machine and a table; the
 # stand-in is removed afterwards. Not part of the tests.
 #
