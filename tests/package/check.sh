@@ -4,7 +4,8 @@
 # Each must hold exactly the files a player unpacks into the game's System
 # folder, with no folder of its own around them; its programs must need no
 # runtime libraries beyond the system's and must run from where they were
-# unpacked.
+# unpacked. Also runs the try-out command as a script or CI would, without a
+# terminal.
 set -euo pipefail
 
 if (($# != 1)); then
@@ -131,8 +132,22 @@ windows_package() {
   check_extracts "$source_dir/tools/wine-run.sh" "$work/unpacked/vn3patch-extract.exe"
 }
 
+# The try-out command with no terminal: the program must end at once, and
+# the command must print what changed and exit with 0. Its stand-in goes
+# into the work folder, which is removed at the end.
+try_out() {
+  local status=0 out=$work/run/try-out
+  mkdir -p "$work/run"
+  TMPDIR=$work/run setsid timeout -k 5 120 "$source_dir/tools/try-standin.sh" </dev/null >"$out" 2>&1 ||
+    status=$?
+  ((status == 0)) || fail "the try-out command ended with status $status: $(tail -n 5 "$out")"
+  grep -qx 'System/VN3Main.exe: unchanged' "$out" && grep -q '^Remove the stand-in with: rm -rf ' "$out" ||
+    fail "the try-out command printed no summary of what changed"
+}
+
 check linux-tar linux_package
 check windows-zip windows_package
+check try-out try_out
 
 echo "package: $passed passed, $failed failed"
 ((failed == 0))
