@@ -82,11 +82,10 @@ constexpr int endingSignals[] = {
     SIGSEGV, SIGUSR1,   SIGUSR2, SIGPIPE, SIGALRM,   SIGTERM, SIGSTKFLT, SIGXCPU,
     SIGXFSZ, SIGVTALRM, SIGPROF, SIGIO,   SIGPWR,    SIGSYS};
 
-// Signals whose handler is this file's, to be set back to the default.
+// Signals whose handler is this file's, and what each had before it.
 bool replaced[NSIG];
+struct sigaction foundAction[NSIG];
 
-// Only over the default: an ignored signal stays ignored (nohup), and a
-// handler already there (a sanitizer's, a profiler's) stays in charge.
 bool setHandler(int sig, void (*handler)(int), int flags) {
   struct sigaction action {};
   action.sa_handler = handler;
@@ -95,18 +94,24 @@ bool setHandler(int sig, void (*handler)(int), int flags) {
   return ::sigaction(sig, &action, nullptr) == 0;
 }
 
-void installHandler(int sig, void (*handler)(int), int flags) {
+// An ignored signal stays ignored (nohup). With `overHandlers`, a handler
+// already there (a sanitizer's, a profiler's) is replaced and comes back
+// when the signal does; otherwise only the default is replaced.
+void installHandler(int sig, void (*handler)(int), int flags, bool overHandlers) {
   struct sigaction found {};
-  if (::sigaction(sig, nullptr, &found) != 0 || found.sa_handler != SIG_DFL) return;
+  if (::sigaction(sig, nullptr, &found) != 0) return;
+  const bool plain = (found.sa_flags & SA_SIGINFO) == 0;
+  if (plain && found.sa_handler == SIG_IGN) return;
+  if (!overHandlers && !(plain && found.sa_handler == SIG_DFL)) return;
+  foundAction[sig] = found;
   replaced[sig] = setHandler(sig, handler, flags);
 }
 
-constexpr int endingFlags = static_cast<int>(SA_RESETHAND);
-
 extern "C" void onEndingSignal(int sig) {
   applyMode(Found);
-  // SA_RESETHAND has put the default back: once the handler returns, the
-  // signal raised again ends the process.
+  // What the signal had before takes it, raised again once this handler
+  // returns: the default ends the process.
+  ::sigaction(sig, &foundAction[sig], nullptr);
   ::raise(sig);
 }
 
@@ -131,16 +136,16 @@ extern "C" void onContinue(int) {
 }
 
 void installHandlers() {
-  for (const int sig : endingSignals) installHandler(sig, onEndingSignal, endingFlags);
-  for (int sig = SIGRTMIN; sig <= SIGRTMAX; ++sig) installHandler(sig, onEndingSignal, endingFlags);
-  installHandler(SIGTSTP, onStop, stopFlags);
-  installHandler(SIGCONT, onContinue, 0);
+  for (const int sig : endingSignals) installHandler(sig, onEndingSignal, 0, true);
+  for (int sig = SIGRTMIN; sig <= SIGRTMAX; ++sig) installHandler(sig, onEndingSignal, 0, true);
+  installHandler(SIGTSTP, onStop, stopFlags, false);
+  installHandler(SIGCONT, onContinue, 0, false);
 }
 
 void restoreHandlers() {
   for (int sig = 1; sig < NSIG; ++sig) {
     if (!replaced[sig]) continue;
-    ::signal(sig, SIG_DFL);
+    ::sigaction(sig, &foundAction[sig], nullptr);
     replaced[sig] = false;
   }
 }

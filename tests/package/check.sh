@@ -124,7 +124,7 @@ windows_package() {
   for program in vn3patch.exe vn3patch-extract.exe; do
     [[ -f $work/unpacked/$program ]] || continue
     dlls=$(x86_64-w64-mingw32-objdump -p "$work/unpacked/$program" |
-      awk '/DLL Name:/ { print toupper($3) }' | grep -Evx 'KERNEL32.DLL|MSVCRT.DLL' | tr '\n' ' ') || true
+      awk '/DLL Name:/ { print toupper($3) }' | grep -Evx 'KERNEL32.DLL|USER32.DLL|MSVCRT.DLL' | tr '\n' ' ') || true
     [[ -z $dlls ]] || fail "$program needs $dlls"
     grep -q 'level="asInvoker"' "$work/unpacked/$program" || fail "$program has no manifest"
   done
