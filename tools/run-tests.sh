@@ -54,7 +54,7 @@ stage_fuzz() {
 }
 stage_mingw() {
   if [[ ! -f $WINEPREFIX/system.reg ]]; then
-    echo "Making the Wine prefix $WINEPREFIX (first use only, about a minute) ..."
+    echo "Making the Wine prefix $WINEPREFIX (first use only, half a minute or so) ..."
     vn3_wine_prefix
     [[ -f $WINEPREFIX/system.reg ]] || return
   fi
