@@ -17,7 +17,7 @@ source_dir=$(cd "$(dirname "$0")/.." && pwd)
 
 for tool in python3 strace dd; do
   if ! command -v "$tool" >/dev/null; then
-    echo "bench: $tool is needed (on Debian or Ubuntu: sudo apt-get install -y strace python3 coreutils)" >&2
+    echo "bench: $tool is needed (on Debian, as root: apt-get install -y --no-install-recommends strace python3)" >&2
     exit 1
   fi
 done
