@@ -222,6 +222,17 @@ check_patched "$last_dir/System/VN3Main.exe" "$last_original/System/VN3Main.exe"
   $((0x5814B9)) 1 "$work/space" || scenario_ok=0
 finish cursor-keys
 
+# A colour typed at action 1's prompt reaches the shader files, and the key
+# after its line runs its own action once.
+scenario colour-prompt B 0 prompt 1 y "0.5 0.25 1" Enter prompt 3 prompt q
+printf '\000\000\000\077\000\000\200\076\000\000\200\077' >"$work/colour"
+for name in windows posix; do
+  cmp -s <(tail -c +53 "$work/colour-prompt/$name/System/Shaders/Rovizera.pso" | head -c 12) \
+    "$work/colour" || { echo "  $name: the shader does not hold 0.5 0.25 1" >&2; scenario_ok=0; }
+done
+[[ $(grep -c '^-- Patch Applied --$' <(transcript "$last_dir")) == 2 ]] || scenario_ok=0
+finish colour-prompt
+
 # No game and no console at all: the error, then the key pause ends at once
 # because no key can be read, and the exit status is 1.
 scenario no-game-no-console none 1
