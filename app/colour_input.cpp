@@ -72,13 +72,12 @@ float clampComponent(float value) {
   return value;
 }
 
-std::optional<std::uint8_t> NumberReader::nextByte() {
-  std::optional<std::uint8_t> byte;
-  if (budget_ > 0) {
-    --budget_;
-    byte = source_();
-  }
-  // Past the end of the input or the prompt's limit, the line is over too.
+std::optional<std::uint8_t> NumberReader::nextByte(bool dropping) {
+  // At the prompt's limit the line stays unfinished: the next prompt drops
+  // the rest of it first.
+  if (budget_ <= (dropping ? 0 : lineAllowance)) return std::nullopt;
+  --budget_;
+  const std::optional<std::uint8_t> byte = source_();
   lineEnded_ = !byte || isLineEnd(static_cast<char>(*byte));
   return byte;
 }
@@ -89,14 +88,15 @@ void NumberReader::dropRestOfLine() {
   // The rest of a line typed on the terminal is there already, so this
   // never waits for a new line: nothing typed for the prompt reaches the
   // menu's keys.
-  while (!lineEnded_) nextByte();
+  while (!lineEnded_ && nextByte(true)) {
+  }
 }
 
 NumberReader::Word NumberReader::nextNumber(bool sameLine, float& value) {
   while (word_.empty()) {
     if (sameLine && lineEnded_) return Word::End;
     const std::optional<std::uint8_t> byte = nextByte();
-    if (!byte) return budget_ == 0 ? Word::Unreadable : Word::End;
+    if (!byte) return lineEnded_ ? Word::End : Word::Unreadable;
     if (!isSpace(static_cast<char>(*byte))) {
       word_.push_back(static_cast<char>(*byte));
       wordOpen_ = true;
@@ -106,7 +106,7 @@ NumberReader::Word NumberReader::nextNumber(bool sameLine, float& value) {
   // longest number plus one character.
   while (wordOpen_ && word_.size() <= numberLimit) {
     const std::optional<std::uint8_t> byte = nextByte();
-    if (!byte && budget_ == 0) return Word::Unreadable;
+    if (!byte && !lineEnded_) return Word::Unreadable;
     if (!byte || isSpace(static_cast<char>(*byte))) {
       wordOpen_ = false;
     } else {
@@ -123,6 +123,7 @@ NumberReader::Word NumberReader::nextNumber(bool sameLine, float& value) {
 std::array<float, 3> NumberReader::readColour(const std::array<float, 3>& current) {
   std::array<float, 3> colour = current;
   budget_ = promptLimit;
+  dropRestOfLine();
   for (std::size_t i = 0; i < colour.size(); ++i) {
     if (!kept_.empty()) {
       colour[i] = kept_.front();

@@ -44,6 +44,10 @@ class NumberReader {
   // The most one prompt reads, and the longest number it reads exactly.
   static constexpr std::size_t promptLimit = 64 * 1024;
   static constexpr std::size_t numberLimit = 1000;
+  // Of the prompt's limit, what is kept for dropping the rest of a line: the
+  // longest line a terminal hands over, so none is left half read for the
+  // menu's keys.
+  static constexpr std::size_t lineAllowance = 4096;
 
   explicit NumberReader(ByteSource source) : source_(std::move(source)) {}
 
@@ -61,14 +65,14 @@ class NumberReader {
   // The next number, skipping white space; with `sameLine`, only on the
   // line read last.
   Word nextNumber(bool sameLine, float& value);
-  std::optional<std::uint8_t> nextByte();
+  std::optional<std::uint8_t> nextByte(bool dropping = false);
   void dropRestOfLine();
 
   ByteSource source_;
   std::deque<float> kept_;
   std::string word_;        // what is read of the current word and not yet taken
   bool wordOpen_ = false;   // the white space after word_ is not read yet
-  bool lineEnded_ = true;   // the last byte read ended a line, or none came
+  bool lineEnded_ = true;   // the last byte read ended a line, or the input ended
   std::size_t budget_ = 0;  // bytes this prompt may still read
 };
 

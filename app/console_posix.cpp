@@ -86,18 +86,20 @@ constexpr int endingSignals[] = {
 bool replaced[NSIG];
 struct sigaction foundAction[NSIG];
 
-bool setHandler(int sig, void (*handler)(int), int flags) {
+using Handler = void (*)(int, siginfo_t*, void*);
+
+bool setHandler(int sig, Handler handler, int flags) {
   struct sigaction action {};
-  action.sa_handler = handler;
+  action.sa_sigaction = handler;
   sigemptyset(&action.sa_mask);
-  action.sa_flags = SA_RESTART | flags;
+  action.sa_flags = SA_RESTART | SA_SIGINFO | flags;
   return ::sigaction(sig, &action, nullptr) == 0;
 }
 
 // An ignored signal stays ignored (nohup). With `overHandlers`, a handler
 // already there (a sanitizer's, a profiler's) is replaced and comes back
 // when the signal does; otherwise only the default is replaced.
-void installHandler(int sig, void (*handler)(int), int flags, bool overHandlers) {
+void installHandler(int sig, Handler handler, int flags, bool overHandlers) {
   struct sigaction found {};
   if (::sigaction(sig, nullptr, &found) != 0) return;
   const bool plain = (found.sa_flags & SA_SIGINFO) == 0;
@@ -107,29 +109,37 @@ void installHandler(int sig, void (*handler)(int), int flags, bool overHandlers)
   replaced[sig] = setHandler(sig, handler, flags);
 }
 
-extern "C" void onEndingSignal(int sig) {
+// A fault the kernel raised for an instruction comes back by itself when the
+// instruction runs again, with its own details for whatever handles it.
+bool isRepeatingFault(int sig, const siginfo_t* info) {
+  const bool fault = sig == SIGSEGV || sig == SIGBUS || sig == SIGFPE || sig == SIGILL;
+  return fault && info != nullptr && info->si_code > 0;
+}
+
+extern "C" void onEndingSignal(int sig, siginfo_t* info, void*) {
   applyMode(Found);
   // What the signal had before takes it, raised again once this handler
   // returns: the default ends the process.
   ::sigaction(sig, &foundAction[sig], nullptr);
-  ::raise(sig);
+  if (!isRepeatingFault(sig, info)) ::raise(sig);
 }
 
 constexpr int stopFlags = static_cast<int>(SA_RESETHAND | SA_NODEFER);
 
-extern "C" void onStop(int sig) {
+extern "C" void onStop(int sig, siginfo_t*, void*) {
   const int savedErrno = errno;
   applyMode(Found);
   // The default action now stops the process; raise returns once it is
   // continued (SIGCONT's handler has then set the mode again), or at once
   // in an orphaned process group, which the default action does not stop.
   ::raise(sig);
-  applyMode(modeInForce);
+  // The handler first, so a second stop meanwhile finds it.
   setHandler(sig, onStop, stopFlags);
+  applyMode(modeInForce);
   errno = savedErrno;
 }
 
-extern "C" void onContinue(int) {
+extern "C" void onContinue(int, siginfo_t*, void*) {
   const int savedErrno = errno;
   applyMode(modeInForce);
   errno = savedErrno;

@@ -217,6 +217,10 @@ TEST(ReadColour, SuccessivePromptsOverOneStream) {
       {"no input at all", "", {current, current}},
       {"first component unreadable", "x 0.5 0.5 0.5\n0.6 0.6 0.6\n",
        {current, {0.6f, 0.6f, 0.6f}}},
+      // A line cut by one prompt's limit is dropped whole, never read on as
+      // numbers.
+      {"a line past the prompt's limit", std::string(65534, ' ') + "0.5 0.6 0.7\n0.2 0.2 0.2\n",
+       {current, {0.2f, 0.2f, 0.2f}}},
   };
   for (const ReaderCase& c : cases) {
     SCOPED_TRACE(c.what);
