@@ -28,6 +28,10 @@ void keepStockBlock(std::fstream& file, std::uint32_t offset, const KeepStock& k
 
 }  // namespace
 
+Outcome missingStock(const StockBlock& block) {
+  return {msg::fillIn(msg::missingStockData, {displayPath(block.path)})};
+}
+
 Outcome applyPatch(const PatchTarget& target, std::span<const PatchSite> sites,
                    const KeepStock* keep) {
   // Unbuffered, so a kept block is read as exactly its bytes and each site
@@ -41,9 +45,7 @@ Outcome applyPatch(const PatchTarget& target, std::span<const PatchSite> sites,
   if (keep && !sites.empty()) {
     keepStockBlock(file, sites.front().offset, *keep);
     if (keep->restore) {
-      if (!keep->block.bytes) {
-        return {msg::fillIn(msg::missingStockData, {displayPath(keep->block.path)})};
-      }
+      if (!keep->block.bytes) return missingStock(keep->block);
       for (const PatchSite& site : sites) restored.push_back({site.offset, *keep->block.bytes});
       sites = restored;
     }

@@ -43,6 +43,9 @@ struct KeepStock {
   bool restore;  // the site gets the kept block; without one nothing is written
 };
 
+// The refusal of a restore that has no stock block to write.
+Outcome missingStock(const StockBlock& block);
+
 // Never creates or truncates the file. Sites are written in order; a failure
 // leaves the earlier ones written. With `keep`, the block at the first site
 // is read through the same open before anything is written, once a run.

@@ -1,8 +1,5 @@
 #include "patch/patch_sites.hpp"
 
-#include "common/messages.hpp"
-#include "common/platform.hpp"
-
 namespace vn3 {
 
 namespace {
@@ -75,9 +72,7 @@ Outcome runSiteList(const SiteList& list, GameBuild build, StockBlocks& stock) {
   const KeepStock keep{stock.*list.stock, list.length, list.stockLead,
                        list.source == PayloadSource::Stock};
   // Nothing left to read it from: refused before the package is opened.
-  if (keep.restore && !keep.block.bytes && keep.block.looked) {
-    return {msg::fillIn(msg::missingStockData, {displayPath(keep.block.path)})};
-  }
+  if (keep.restore && !keep.block.bytes && keep.block.looked) return missingStock(keep.block);
   return applyPatch(*list.target, sitesFor(list, build, bytes), &keep);
 }
 
