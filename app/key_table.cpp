@@ -7,12 +7,15 @@ namespace vn3 {
 namespace {
 
 constexpr KeyCodes none{};
-constexpr KeyCodes p00(std::uint8_t second) { return codePair(0x00, second); }
-constexpr KeyCodes pE0(std::uint8_t second) { return codePair(0xE0, second); }
+constexpr KeyCodes p00(std::uint8_t second) { return KeyCodes{{0x00, second}, 2}; }
+constexpr KeyCodes pE0(std::uint8_t second) { return KeyCodes{{0xE0, second}, 2}; }
+
+// The entries of one key, indexed by Column.
+using Columns = std::array<KeyCodes, 4>;
 
 struct Row {
   SpecialKey key;
-  KeyCodes plain, shift, ctrl, alt;
+  Columns codes;
 };
 
 // What _getch() returns per key and modifier column. Function keys come from
@@ -20,32 +23,32 @@ struct Row {
 // the enhanced-key table (E0, but 0 with Alt). Ctrl+PageUp really is E0 86,
 // the same as F12: the console gives it that way, so we do too.
 constexpr std::array kRows{
-    //  key                  plain        shift        ctrl         alt
-    Row{SpecialKey::F1,       p00(0x3B),   p00(0x54),   p00(0x5E),   p00(0x68)},
-    Row{SpecialKey::F2,       p00(0x3C),   p00(0x55),   p00(0x5F),   p00(0x69)},
-    Row{SpecialKey::F3,       p00(0x3D),   p00(0x56),   p00(0x60),   p00(0x6A)},
-    Row{SpecialKey::F4,       p00(0x3E),   p00(0x57),   p00(0x61),   p00(0x6B)},
-    Row{SpecialKey::F5,       p00(0x3F),   p00(0x58),   p00(0x62),   p00(0x6C)},
-    Row{SpecialKey::F6,       p00(0x40),   p00(0x59),   p00(0x63),   p00(0x6D)},
-    Row{SpecialKey::F7,       p00(0x41),   p00(0x5A),   p00(0x64),   p00(0x6E)},
-    Row{SpecialKey::F8,       p00(0x42),   p00(0x5B),   p00(0x65),   p00(0x6F)},
-    Row{SpecialKey::F9,       p00(0x43),   p00(0x5C),   p00(0x66),   p00(0x70)},
-    Row{SpecialKey::F10,      p00(0x44),   p00(0x5D),   p00(0x67),   p00(0x71)},
-    Row{SpecialKey::F11,      pE0(0x85),   pE0(0x87),   pE0(0x89),   pE0(0x8B)},
-    Row{SpecialKey::F12,      pE0(0x86),   pE0(0x88),   pE0(0x8A),   pE0(0x8C)},
-    Row{SpecialKey::Home,     pE0(0x47),   pE0(0x47),   pE0(0x77),   p00(0x97)},
-    Row{SpecialKey::Up,       pE0(0x48),   pE0(0x48),   pE0(0x8D),   p00(0x98)},
-    Row{SpecialKey::PageUp,   pE0(0x49),   pE0(0x49),   pE0(0x86),   p00(0x99)},
-    Row{SpecialKey::Left,     pE0(0x4B),   pE0(0x4B),   pE0(0x73),   p00(0x9B)},
-    Row{SpecialKey::Right,    pE0(0x4D),   pE0(0x4D),   pE0(0x74),   p00(0x9D)},
-    Row{SpecialKey::End,      pE0(0x4F),   pE0(0x4F),   pE0(0x75),   p00(0x9F)},
-    Row{SpecialKey::Down,     pE0(0x50),   pE0(0x50),   pE0(0x91),   p00(0xA0)},
-    Row{SpecialKey::PageDown, pE0(0x51),   pE0(0x51),   pE0(0x76),   p00(0xA1)},
-    Row{SpecialKey::Insert,   pE0(0x52),   pE0(0x52),   pE0(0x92),   p00(0xA2)},
-    Row{SpecialKey::Delete,   pE0(0x53),   pE0(0x53),   pE0(0x93),   p00(0xA3)},
+    //  key                   plain        shift        ctrl         alt
+    Row{SpecialKey::F1,       {p00(0x3B),   p00(0x54),   p00(0x5E),   p00(0x68)}},
+    Row{SpecialKey::F2,       {p00(0x3C),   p00(0x55),   p00(0x5F),   p00(0x69)}},
+    Row{SpecialKey::F3,       {p00(0x3D),   p00(0x56),   p00(0x60),   p00(0x6A)}},
+    Row{SpecialKey::F4,       {p00(0x3E),   p00(0x57),   p00(0x61),   p00(0x6B)}},
+    Row{SpecialKey::F5,       {p00(0x3F),   p00(0x58),   p00(0x62),   p00(0x6C)}},
+    Row{SpecialKey::F6,       {p00(0x40),   p00(0x59),   p00(0x63),   p00(0x6D)}},
+    Row{SpecialKey::F7,       {p00(0x41),   p00(0x5A),   p00(0x64),   p00(0x6E)}},
+    Row{SpecialKey::F8,       {p00(0x42),   p00(0x5B),   p00(0x65),   p00(0x6F)}},
+    Row{SpecialKey::F9,       {p00(0x43),   p00(0x5C),   p00(0x66),   p00(0x70)}},
+    Row{SpecialKey::F10,      {p00(0x44),   p00(0x5D),   p00(0x67),   p00(0x71)}},
+    Row{SpecialKey::F11,      {pE0(0x85),   pE0(0x87),   pE0(0x89),   pE0(0x8B)}},
+    Row{SpecialKey::F12,      {pE0(0x86),   pE0(0x88),   pE0(0x8A),   pE0(0x8C)}},
+    Row{SpecialKey::Home,     {pE0(0x47),   pE0(0x47),   pE0(0x77),   p00(0x97)}},
+    Row{SpecialKey::Up,       {pE0(0x48),   pE0(0x48),   pE0(0x8D),   p00(0x98)}},
+    Row{SpecialKey::PageUp,   {pE0(0x49),   pE0(0x49),   pE0(0x86),   p00(0x99)}},
+    Row{SpecialKey::Left,     {pE0(0x4B),   pE0(0x4B),   pE0(0x73),   p00(0x9B)}},
+    Row{SpecialKey::Right,    {pE0(0x4D),   pE0(0x4D),   pE0(0x74),   p00(0x9D)}},
+    Row{SpecialKey::End,      {pE0(0x4F),   pE0(0x4F),   pE0(0x75),   p00(0x9F)}},
+    Row{SpecialKey::Down,     {pE0(0x50),   pE0(0x50),   pE0(0x91),   p00(0xA0)}},
+    Row{SpecialKey::PageDown, {pE0(0x51),   pE0(0x51),   pE0(0x76),   p00(0xA1)}},
+    Row{SpecialKey::Insert,   {pE0(0x52),   pE0(0x52),   pE0(0x92),   p00(0xA2)}},
+    Row{SpecialKey::Delete,   {pE0(0x53),   pE0(0x53),   pE0(0x93),   p00(0xA3)}},
     // Plain Tab is the character 9, so it has no pair.
-    Row{SpecialKey::Tab,      none,        p00(0x0F),   p00(0x94),   p00(0x0F)},
-    Row{SpecialKey::NullKey,  p00(0x03),   p00(0x03),   p00(0x03),   p00(0x03)},
+    Row{SpecialKey::Tab,      {none,        p00(0x0F),   p00(0x94),   p00(0x0F)}},
+    Row{SpecialKey::NullKey,  {p00(0x03),   p00(0x03),   p00(0x03),   p00(0x03)}},
 };
 
 // Lookup indexes by enum value, so the rows must stay in enum order.
@@ -62,21 +65,12 @@ static_assert(rowsInEnumOrder());
 // no character. The main table holds only its prefix-and-second-code entries:
 // _getch() skips the others (characters, empty pairs) when an event carries
 // no character, so a keypad digit with Shift and no character gives nothing.
-struct Columns {
-  KeyCodes plain, shift, ctrl, alt;
-};
-
-constexpr KeyCodes ch(std::uint8_t c) { return singleCode(c); }
-
 struct ScanKey {
   std::uint8_t scan;
   SpecialKey key;
 };
 
-constexpr Columns columnsOf(SpecialKey key) {
-  const Row& row = kRows[static_cast<std::size_t>(key)];
-  return {row.plain, row.shift, row.ctrl, row.alt};
-}
+constexpr Columns columnsOf(SpecialKey key) { return kRows[static_cast<std::size_t>(key)].codes; }
 
 constexpr std::size_t kScanCodes = 0x59;  // up to F12's 0x58
 
@@ -94,33 +88,30 @@ constexpr ScanTable makeMainTable() {
   // their scan code; the digit row 1 to 0, then - and =, give 78 to 83.
   constexpr std::uint8_t altScanCodes[][2] = {{0x01, 0x01}, {0x0E, 0x1C}, {0x1E, 0x29},
                                               {0x2C, 0x35}};
+  constexpr auto ctrl = static_cast<std::size_t>(Column::Ctrl);
+  constexpr auto alt = static_cast<std::size_t>(Column::Alt);
   for (const auto& range : altScanCodes) {
-    for (std::uint8_t scan = range[0]; scan <= range[1]; ++scan) t[scan].alt = p00(scan);
+    for (std::uint8_t scan = range[0]; scan <= range[1]; ++scan) t[scan][alt] = p00(scan);
   }
   for (std::uint8_t scan = 0x02; scan <= 0x0D; ++scan) {
-    t[scan].alt = p00(static_cast<std::uint8_t>(scan + 0x76));
+    t[scan][alt] = p00(static_cast<std::uint8_t>(scan + 0x76));
   }
-  t[0x03].ctrl = p00(0x03);  // Ctrl+2 is the null key
+  t[0x03][ctrl] = p00(0x03);  // Ctrl+2 is the null key
   t[0x0F] = columnsOf(Tab);
 
   // The numeric keypad with NumLock off: prefix 0, unlike the grey keys.
   // Shift gives the digits only as characters; Alt is Windows' Alt-code entry.
-  constexpr struct {
-    std::uint8_t scan;
-    KeyCodes plain;
-    KeyCodes ctrl;
-  } keypad[] = {
-      {0x47, p00(0x47), p00(0x77)}, {0x48, p00(0x48), p00(0x8D)}, {0x49, p00(0x49), p00(0x84)},
-      {0x4B, p00(0x4B), p00(0x73)}, {0x4D, p00(0x4D), p00(0x74)}, {0x4F, p00(0x4F), p00(0x75)},
-      {0x50, p00(0x50), p00(0x91)}, {0x51, p00(0x51), p00(0x76)}, {0x52, p00(0x52), p00(0x92)},
-      {0x53, p00(0x53), p00(0x93)}};
-  for (const auto& k : keypad) t[k.scan] = {k.plain, none, k.ctrl, none};
+  // Each key gives its scan code plain, and the second code listed with Ctrl.
+  constexpr std::uint8_t keypad[][2] = {{0x47, 0x77}, {0x48, 0x8D}, {0x49, 0x84}, {0x4B, 0x73},
+                                        {0x4D, 0x74}, {0x4F, 0x75}, {0x50, 0x91}, {0x51, 0x76},
+                                        {0x52, 0x92}, {0x53, 0x93}};
+  for (const auto& [scan, second] : keypad) t[scan] = {p00(scan), none, p00(second), none};
   return t;
 }
 
 constexpr bool onlyPrefixPairs(const ScanTable& table) {
   for (const Columns& c : table) {
-    for (const KeyCodes& k : {c.plain, c.shift, c.ctrl, c.alt}) {
+    for (const KeyCodes& k : c) {
       if (k.count == 0) continue;
       if (k.count != 2 || (k.code[0] != 0x00 && k.code[0] != 0xE0) || k.code[1] == 0) return false;
     }
@@ -135,8 +126,8 @@ constexpr ScanTable makeEnhancedTable() {
                                   {0x4D, Right}, {0x4F, End}, {0x50, Down},   {0x51, PageDown},
                                   {0x52, Insert}, {0x53, Delete}};
   for (const ScanKey& k : greyKeys) t[k.scan] = columnsOf(k.key);
-  t[0x1C] = {ch(0x0D), ch(0x0D), ch(0x0A), p00(0xA6)};   // keypad Enter
-  t[0x35] = {ch('/'), ch('?'), p00(0x95), p00(0xA4)};    // keypad /
+  t[0x1C] = {singleCode(0x0D), singleCode(0x0D), singleCode(0x0A), p00(0xA6)};  // keypad Enter
+  t[0x35] = {singleCode('/'), singleCode('?'), p00(0x95), p00(0xA4)};            // keypad /
   return t;
 }
 
@@ -146,13 +137,7 @@ constexpr ScanTable kEnhancedTable = makeEnhancedTable();
 
 // A column's entry; nothing where it is empty.
 std::optional<KeyCodes> pick(const Columns& columns, Column column) {
-  KeyCodes codes = none;
-  switch (column) {
-    case Column::Plain: codes = columns.plain; break;
-    case Column::Shift: codes = columns.shift; break;
-    case Column::Ctrl: codes = columns.ctrl; break;
-    case Column::Alt: codes = columns.alt; break;
-  }
+  const KeyCodes& codes = columns[static_cast<std::size_t>(column)];
   if (codes.count == 0) return std::nullopt;
   return codes;
 }

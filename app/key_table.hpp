@@ -13,9 +13,6 @@ struct KeyCodes {
 };
 
 constexpr KeyCodes singleCode(std::uint8_t c) { return KeyCodes{{c, 0}, 1}; }
-constexpr KeyCodes codePair(std::uint8_t prefix, std::uint8_t second) {
-  return KeyCodes{{prefix, second}, 2};
-}
 
 enum class SpecialKey : std::uint8_t {
   F1, F2, F3, F4, F5, F6, F7, F8, F9, F10, F11, F12,
