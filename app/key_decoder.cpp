@@ -7,6 +7,7 @@ namespace vn3 {
 namespace {
 
 using Bytes = std::span<const std::uint8_t>;
+using enum SpecialKey;
 
 constexpr std::uint8_t kBel = 0x07;
 constexpr std::uint8_t kEsc = 0x1B;
@@ -19,11 +20,10 @@ constexpr std::size_t kMaxSequence = 32;
 struct Key {
   enum class Kind { None, Char, Special } kind = Kind::None;
   std::uint8_t ch = 0;
-  SpecialKey special = SpecialKey::F1;
+  SpecialKey special = F1;
   Modifiers mods{};
 };
 
-constexpr Key noKey() { return Key{}; }
 constexpr Key charKey(std::uint8_t c) { return Key{Key::Kind::Char, c, {}, {}}; }
 constexpr Key specialKey(SpecialKey k, Modifiers m = {}) {
   return Key{Key::Kind::Special, 0, k, m};
@@ -38,7 +38,7 @@ struct Step {
 
 constexpr Step needMore() { return Step{true, {}, 0}; }
 constexpr Step done(Key key, std::size_t consumed) { return Step{false, key, consumed}; }
-constexpr Step nothing(std::size_t consumed) { return done(noKey(), consumed); }
+constexpr Step nothing(std::size_t consumed) { return done(Key{}, consumed); }
 constexpr Step nothingYet(std::size_t consumed, DecodeState next) {
   return Step{false, {}, consumed, next};
 }
@@ -107,85 +107,41 @@ std::optional<Modifiers> letterModifiers(const Params& p) {
 
 // ---- Lookup tables --------------------------------------------------------
 
-struct NumberedKey {
-  int number;
+struct KeyName {
+  int code;
   SpecialKey key;
-  Modifiers mods;
+  Modifiers mods{};
 };
 
 // "CSI n ~" numbers from xterm, VT220, rxvt and the Linux console. 25-34 are
 // what rxvt and Linux send for Shift+F3..F10 (Shift+F1/F2 collide with F11/F12).
-constexpr std::array kNumberedKeys{
-    NumberedKey{1, SpecialKey::Home, {}},      NumberedKey{2, SpecialKey::Insert, {}},
-    NumberedKey{3, SpecialKey::Delete, {}},    NumberedKey{4, SpecialKey::End, {}},
-    NumberedKey{5, SpecialKey::PageUp, {}},    NumberedKey{6, SpecialKey::PageDown, {}},
-    NumberedKey{7, SpecialKey::Home, {}},      NumberedKey{8, SpecialKey::End, {}},
-    NumberedKey{11, SpecialKey::F1, {}},       NumberedKey{12, SpecialKey::F2, {}},
-    NumberedKey{13, SpecialKey::F3, {}},       NumberedKey{14, SpecialKey::F4, {}},
-    NumberedKey{15, SpecialKey::F5, {}},       NumberedKey{17, SpecialKey::F6, {}},
-    NumberedKey{18, SpecialKey::F7, {}},       NumberedKey{19, SpecialKey::F8, {}},
-    NumberedKey{20, SpecialKey::F9, {}},       NumberedKey{21, SpecialKey::F10, {}},
-    NumberedKey{23, SpecialKey::F11, {}},      NumberedKey{24, SpecialKey::F12, {}},
-    NumberedKey{25, SpecialKey::F3, kShift},   NumberedKey{26, SpecialKey::F4, kShift},
-    NumberedKey{28, SpecialKey::F5, kShift},   NumberedKey{29, SpecialKey::F6, kShift},
-    NumberedKey{31, SpecialKey::F7, kShift},   NumberedKey{32, SpecialKey::F8, kShift},
-    NumberedKey{33, SpecialKey::F9, kShift},   NumberedKey{34, SpecialKey::F10, kShift},
-};
-
-Key numberedKey(int number, Modifiers mods) {
-  for (const NumberedKey& k : kNumberedKeys) {
-    if (k.number == number) return specialKey(k.key, k.mods | mods);
-  }
-  return noKey();
-}
-
-struct LetterKey {
-  std::uint8_t final;
-  SpecialKey key;
+constexpr KeyName kNumberedKeys[] = {
+    {1, Home}, {2, Insert}, {3, Delete}, {4, End}, {5, PageUp}, {6, PageDown}, {7, Home}, {8, End},
+    {11, F1}, {12, F2}, {13, F3}, {14, F4}, {15, F5}, {17, F6},
+    {18, F7}, {19, F8}, {20, F9}, {21, F10}, {23, F11}, {24, F12},
+    {25, F3, kShift}, {26, F4, kShift}, {28, F5, kShift}, {29, F6, kShift},
+    {31, F7, kShift}, {32, F8, kShift}, {33, F9, kShift}, {34, F10, kShift},
 };
 
 // Finals shared by "CSI 1;m X" and "SS3 X". E (keypad 5 / Begin) is left
 // out on purpose: the console gives that key no code.
-constexpr std::array kLetterKeys{
-    LetterKey{'A', SpecialKey::Up},   LetterKey{'B', SpecialKey::Down},
-    LetterKey{'C', SpecialKey::Right}, LetterKey{'D', SpecialKey::Left},
-    LetterKey{'H', SpecialKey::Home}, LetterKey{'F', SpecialKey::End},
-    LetterKey{'P', SpecialKey::F1},   LetterKey{'Q', SpecialKey::F2},
-    LetterKey{'R', SpecialKey::F3},   LetterKey{'S', SpecialKey::F4},
+constexpr KeyName kLetterKeys[] = {
+    {'A', Up}, {'B', Down}, {'C', Right}, {'D', Left}, {'H', Home},
+    {'F', End}, {'P', F1}, {'Q', F2}, {'R', F3}, {'S', F4},
 };
 
-std::optional<SpecialKey> letterKey(std::uint8_t final) {
-  for (const LetterKey& k : kLetterKeys) {
-    if (k.final == final) return k.key;
+// The key `code` names in `table`, with `mods` added; no key if it names none.
+Key lookup(std::span<const KeyName> table, int code, Modifiers mods) {
+  for (const KeyName& k : table) {
+    if (k.code == code) return specialKey(k.key, k.mods | mods);
   }
-  return std::nullopt;
+  return Key{};
 }
 
-// rxvt sends lower-case a-d for modified arrows.
-std::optional<SpecialKey> rxvtArrow(std::uint8_t final) {
-  switch (final) {
-    case 'a': return SpecialKey::Up;
-    case 'b': return SpecialKey::Down;
-    case 'c': return SpecialKey::Right;
-    case 'd': return SpecialKey::Left;
-    default: return std::nullopt;
-  }
-}
-
-// Application keypad (after DECKPAM) sends SS3 plus a letter per key; the
-// keys themselves type characters.
-std::optional<std::uint8_t> keypadChar(std::uint8_t final) {
-  if (inRange(final, 'p', 'y')) return static_cast<std::uint8_t>('0' + (final - 'p'));
-  switch (final) {
-    case 'M': return std::uint8_t{'\r'};
-    case 'j': return std::uint8_t{'*'};
-    case 'k': return std::uint8_t{'+'};
-    case 'l': return std::uint8_t{','};
-    case 'm': return std::uint8_t{'-'};
-    case 'n': return std::uint8_t{'.'};
-    case 'o': return std::uint8_t{'/'};
-    default: return std::nullopt;
-  }
+// rxvt sends lower-case a-d for modified arrows, without parameters.
+std::optional<Key> rxvtArrow(const Params& p, std::uint8_t final, Modifiers mods) {
+  if (!inRange(final, 'a', 'd')) return std::nullopt;
+  return p.count == 0 ? lookup(kLetterKeys, final - 'a' + 'A', mods) : Key{};
 }
 
 // ---- Sequence grammar -----------------------------------------------------
@@ -221,16 +177,43 @@ constexpr bool isStringIntroducer(std::uint8_t b) {
   return b == 'P' || b == 'X' || b == ']' || b == '^' || b == '_';
 }
 
-struct Sequence {
-  Bytes params;
-  bool intermediates = false;  // no key uses them
-  std::uint8_t final = 0;
-};
+// ---- CSI and SS3 ----------------------------------------------------------
 
-struct Scan {
-  Step step;  // the answer, except that a complete sequence still needs its key
-  std::optional<Sequence> sequence;
-};
+Key csiKey(const Params& p, std::uint8_t final) {
+  switch (final) {
+    case '~': {
+      const auto mods = xtermModifiers(p.at(1));
+      return mods ? lookup(kNumberedKeys, p.at(0), *mods) : Key{};
+    }
+    // rxvt: '$' Shift, '^' Ctrl, '@' Ctrl+Shift, no xterm parameter.
+    case '$':
+      return p.count == 1 ? lookup(kNumberedKeys, p.at(0), kShift) : Key{};
+    case '^':
+      return p.count == 1 ? lookup(kNumberedKeys, p.at(0), kCtrl) : Key{};
+    case '@':
+      return p.count == 1 ? lookup(kNumberedKeys, p.at(0), kShift | kCtrl) : Key{};
+    case 'Z': {
+      const auto mods = letterModifiers(p);
+      return mods ? specialKey(Tab, *mods | kShift) : Key{};
+    }
+    default: break;
+  }
+  if (const auto arrow = rxvtArrow(p, final, kShift)) return *arrow;
+  const auto mods = letterModifiers(p);
+  return mods ? lookup(kLetterKeys, final, *mods) : Key{};
+}
+
+Key ss3Key(const Params& p, std::uint8_t final) {
+  // Application keypad (after DECKPAM): Enter and * + , - . / 0-9 come as
+  // the letter 0x40 above the character they type.
+  if (final == 'M' || inRange(final, 'j', 'y')) {
+    return charKey(static_cast<std::uint8_t>(final - 0x40));
+  }
+  if (const auto arrow = rxvtArrow(p, final, kCtrl)) return *arrow;
+  // Some terminals put a bare modifier digit after SS3 ("ESC O 2 P").
+  const auto mods = p.count == 1 ? xtermModifiers(p.at(0)) : letterModifiers(p);
+  return mods ? lookup(kLetterKeys, final, *mods) : Key{};
+}
 
 // rxvt ends Shift+key sequences with '$', which is an intermediate byte in
 // the standard grammar. Private reports (CSI ? ..., CSI < ...) never carry
@@ -239,10 +222,12 @@ bool dollarEndsAfter(Bytes params) {
   return params.empty() || inRange(params[0], '0', ';');
 }
 
-// Splits ESC + introducer + parameters, intermediates, final. `start` is the
-// index of the first byte after the introducer.
-Scan scanSequence(Bytes bytes, std::size_t start, bool expired, bool allowIntermediates) {
-  Sequence seq;
+// ESC + '[' (CSI) or 'O' (SS3), then parameters, intermediates (CSI only)
+// and a final byte.
+Step decodeSequence(Bytes bytes, bool expired) {
+  constexpr std::size_t start = 2;
+  const bool csi = bytes[1] == '[';
+  bool intermediates = false;  // no key uses them
   std::size_t paramEnd = start;
   std::size_t i = start;
   for (; i < bytes.size() && i < kMaxSequence; ++i) {
@@ -250,75 +235,26 @@ Scan scanSequence(Bytes bytes, std::size_t start, bool expired, bool allowInterm
     if (isParamByte(b)) {
       // Out of order after an intermediate, but swallowed all the same so
       // that no stray digit leaks out; such a sequence names no key anyway.
-      if (!seq.intermediates) paramEnd = i + 1;
+      if (!intermediates) paramEnd = i + 1;
       continue;
     }
-    const bool dollarFinal =
-        allowIntermediates && b == '$' && !seq.intermediates &&
-        dollarEndsAfter(bytes.subspan(start, paramEnd - start));
-    if (isIntermediateByte(b) && allowIntermediates && !dollarFinal) {
-      seq.intermediates = true;
+    const Bytes paramBytes = bytes.subspan(start, paramEnd - start);
+    const bool dollarFinal = csi && b == '$' && !intermediates && dollarEndsAfter(paramBytes);
+    if (isIntermediateByte(b) && csi && !dollarFinal) {
+      intermediates = true;
       continue;
     }
     if (isFinalByte(b) || dollarFinal) {
-      seq.params = bytes.subspan(start, paramEnd - start);
-      seq.final = b;
-      return Scan{done(noKey(), i + 1), seq};
+      const auto params = parseParams(paramBytes);
+      if (!params || intermediates) return nothing(i + 1);
+      return done(csi ? csiKey(*params, b) : ss3Key(*params, b), i + 1);
     }
     // A control byte or a non-ASCII byte cannot be part of the sequence:
     // drop what came before it and let it be read as the next key.
-    return Scan{nothing(i), std::nullopt};
+    return nothing(i);
   }
-  if (i == kMaxSequence) return Scan{skipSequence(bytes, i, expired), std::nullopt};
-  return Scan{expired ? nothing(bytes.size()) : needMore(), std::nullopt};
-}
-
-// ---- CSI and SS3 ----------------------------------------------------------
-
-Key csiKey(const Sequence& seq) {
-  if (seq.intermediates) return noKey();
-  const auto params = parseParams(seq.params);
-  if (!params) return noKey();
-  const int first = params->at(0);
-
-  switch (seq.final) {
-    case '~': {
-      const auto mods = xtermModifiers(params->at(1));
-      return mods ? numberedKey(first, *mods) : noKey();
-    }
-    // rxvt: '$' Shift, '^' Ctrl, '@' Ctrl+Shift, no xterm parameter.
-    case '$':
-      return params->count == 1 ? numberedKey(first, kShift) : noKey();
-    case '^':
-      return params->count == 1 ? numberedKey(first, kCtrl) : noKey();
-    case '@':
-      return params->count == 1 ? numberedKey(first, kShift | kCtrl) : noKey();
-    case 'Z': {
-      const auto mods = letterModifiers(*params);
-      return mods ? specialKey(SpecialKey::Tab, *mods | kShift) : noKey();
-    }
-    default: break;
-  }
-  if (const auto arrow = rxvtArrow(seq.final)) {
-    return params->count == 0 ? specialKey(*arrow, kShift) : noKey();
-  }
-  const auto key = letterKey(seq.final);
-  const auto mods = letterModifiers(*params);
-  return key && mods ? specialKey(*key, *mods) : noKey();
-}
-
-Key ss3Key(const Sequence& seq) {
-  const auto params = parseParams(seq.params);
-  if (!params) return noKey();
-  if (const auto c = keypadChar(seq.final)) return charKey(*c);
-  if (const auto arrow = rxvtArrow(seq.final)) {
-    return params->count == 0 ? specialKey(*arrow, kCtrl) : noKey();
-  }
-  // Some terminals put a bare modifier digit after SS3 ("ESC O 2 P").
-  const auto mods = params->count == 1 ? xtermModifiers(params->at(0))
-                                       : letterModifiers(*params);
-  const auto key = letterKey(seq.final);
-  return key && mods ? specialKey(*key, *mods) : noKey();
+  if (i == kMaxSequence) return skipSequence(bytes, i, expired);
+  return expired ? nothing(bytes.size()) : needMore();
 }
 
 // The Linux console sends F1-F5 as "CSI [ A" .. "CSI [ E".
@@ -327,31 +263,17 @@ Step decodeLinuxFunctionKey(Bytes bytes, bool expired) {
   if (bytes.size() <= kLetterAt) return expired ? nothing(bytes.size()) : needMore();
   const std::uint8_t b = bytes[kLetterAt];
   if (inRange(b, 'A', 'E')) {
-    const auto index = static_cast<std::uint8_t>(
-        static_cast<int>(SpecialKey::F1) + (b - 'A'));
-    return done(specialKey(static_cast<SpecialKey>(index)), kLetterAt + 1);
+    return done(specialKey(static_cast<SpecialKey>(static_cast<int>(F1) + (b - 'A'))),
+                kLetterAt + 1);
   }
   if (inRange(b, 0x20, 0x7E)) return nothing(kLetterAt + 1);
   return nothing(kLetterAt);
 }
 
-Step decodeCsi(Bytes bytes, bool expired) {
-  if (bytes.size() > 2 && bytes[2] == '[') return decodeLinuxFunctionKey(bytes, expired);
-  const Scan scan = scanSequence(bytes, 2, expired, true);
-  if (!scan.sequence) return scan.step;
-  return done(csiKey(*scan.sequence), scan.step.consumed);
-}
-
-Step decodeSs3(Bytes bytes, bool expired) {
-  const Scan scan = scanSequence(bytes, 2, expired, false);
-  if (!scan.sequence) return scan.step;
-  return done(ss3Key(*scan.sequence), scan.step.consumed);
-}
-
 // ---- Characters -----------------------------------------------------------
 
 Step decodeAscii(std::uint8_t b) {
-  if (b == 0x00) return done(specialKey(SpecialKey::NullKey), 1);  // Ctrl+2
+  if (b == 0x00) return done(specialKey(NullKey), 1);  // Ctrl+2
   if (b == kDel) return done(charKey(0x08), 1);  // terminals send DEL for Backspace
   return done(charKey(b), 1);
 }
@@ -360,28 +282,13 @@ Step decodeAscii(std::uint8_t b) {
 // is the same byte in Latin-1, anything else has no single-byte code here.
 Step decodeUtf8(Bytes bytes, bool expired) {
   const std::uint8_t lead = bytes[0];
-  std::size_t length = 0;
-  std::uint32_t cp = 0;
+  if (!inRange(lead, 0xC2, 0xF4)) return nothing(1);  // stray continuation byte, C0, C1 or F5-FF
+  const std::size_t length = lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+  std::uint32_t cp = lead & (0x7Fu >> length);
   // The second byte's range excludes overlong forms, surrogates and values
   // above U+10FFFF.
-  std::uint8_t lo = 0x80;
-  std::uint8_t hi = 0xBF;
-  if (inRange(lead, 0xC2, 0xDF)) {
-    length = 2;
-    cp = lead & 0x1Fu;
-  } else if (inRange(lead, 0xE0, 0xEF)) {
-    length = 3;
-    cp = lead & 0x0Fu;
-    if (lead == 0xE0) lo = 0xA0;
-    if (lead == 0xED) hi = 0x9F;
-  } else if (inRange(lead, 0xF0, 0xF4)) {
-    length = 4;
-    cp = lead & 0x07u;
-    if (lead == 0xF0) lo = 0x90;
-    if (lead == 0xF4) hi = 0x8F;
-  } else {
-    return nothing(1);  // stray continuation byte, C0, C1 or F5-FF
-  }
+  const std::uint8_t lo = lead == 0xE0 ? 0xA0 : lead == 0xF0 ? 0x90 : 0x80;
+  const std::uint8_t hi = lead == 0xED ? 0x9F : lead == 0xF4 ? 0x8F : 0xBF;
 
   for (std::size_t i = 1; i < length; ++i) {
     if (i == bytes.size()) return expired ? nothing(i) : needMore();
@@ -402,8 +309,10 @@ Step decodeAny(Bytes bytes, bool expired, bool allowAltPrefix);
 // run of ESC bytes cannot keep the reader waiting.
 Step decodeEscape(Bytes bytes, bool expired, bool allowAltPrefix) {
   if (bytes.size() == 1) return expired ? done(charKey(kEsc), 1) : needMore();
-  if (bytes[1] == '[') return decodeCsi(bytes, expired);
-  if (bytes[1] == 'O') return decodeSs3(bytes, expired);
+  if (bytes[1] == '[' && bytes.size() > 2 && bytes[2] == '[') {
+    return decodeLinuxFunctionKey(bytes, expired);
+  }
+  if (bytes[1] == '[' || bytes[1] == 'O') return decodeSequence(bytes, expired);
   // A string's introducer alone is Alt+P, Alt+] and so on.
   if (isStringIntroducer(bytes[1]) && !(expired && bytes.size() == 2)) {
     return bytes.size() == 2 ? needMore() : skipString(bytes, 2, expired);
