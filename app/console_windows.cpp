@@ -17,9 +17,7 @@ std::vector<std::uint8_t> toCodePage(char16_t character, unsigned codePage) {
   const int length =
       ::WideCharToMultiByte(codePage, 0, &wide, 1, bytes, sizeof bytes, nullptr, nullptr);
   if (length <= 0) return {};
-  std::vector<std::uint8_t> result;
-  for (int i = 0; i < length; ++i) result.push_back(static_cast<std::uint8_t>(bytes[i]));
-  return result;
+  return std::vector<std::uint8_t>(bytes, bytes + length);
 }
 
 namespace {
@@ -31,10 +29,9 @@ class RawConsoleInput {
       : handle_(::CreateFileW(L"CONIN$", GENERIC_READ | GENERIC_WRITE,
                               FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
                               nullptr)) {
-    if (handle_ == INVALID_HANDLE_VALUE) return;
-    // Fails when CONIN$ is no console at all.
-    if (!::GetConsoleMode(handle_, &savedMode_)) return;
-    active_ = ::SetConsoleMode(handle_, 0) != 0;
+    // GetConsoleMode fails when CONIN$ is no console at all.
+    active_ = handle_ != INVALID_HANDLE_VALUE && ::GetConsoleMode(handle_, &savedMode_) &&
+              ::SetConsoleMode(handle_, 0);
   }
 
   ~RawConsoleInput() {
@@ -54,20 +51,13 @@ class RawConsoleInput {
   bool active_ = false;
 };
 
-bool runningUnderWine() {
-  static const bool wine = [] {
-    const HMODULE ntdll = ::GetModuleHandleW(L"ntdll.dll");
-    return ntdll != nullptr && ::GetProcAddress(ntdll, "wine_get_version") != nullptr;
-  }();
-  return wine;
-}
-
 // Wine's console on a terminal (Wine started from one) has a console window
 // but never shows it; Wine's windowed console shows it. Windows' pseudo
 // consoles hide theirs too, so the question is asked of Wine alone.
 bool wineTerminalConsole() {
   static const bool terminal = [] {
-    if (!runningUnderWine()) return false;
+    const HMODULE ntdll = ::GetModuleHandleW(L"ntdll.dll");
+    if (ntdll == nullptr || ::GetProcAddress(ntdll, "wine_get_version") == nullptr) return false;
     const HWND window = ::GetConsoleWindow();
     return window != nullptr && !::IsWindowVisible(window);
   }();

@@ -1,5 +1,6 @@
 #include "app/key_event.hpp"
 
+#include <algorithm>
 #include <optional>
 
 #include "app/key_table.hpp"
@@ -9,16 +10,10 @@ namespace vn3 {
 KeyEventInfo keyEventInfo(bool keyDown, std::uint16_t virtualKey, std::uint16_t scanCode,
                           char16_t character, std::uint32_t controlKeyState) {
   const auto has = [controlKeyState](std::uint32_t bits) { return (controlKeyState & bits) != 0; };
-  KeyEventInfo info;
-  info.keyDown = keyDown;
-  info.virtualKey = virtualKey;
-  info.scanCode = scanCode;
-  info.character = character;
-  info.enhanced = has(key_state::enhanced);
-  info.alt = has(key_state::leftAlt | key_state::rightAlt);
-  info.ctrl = has(key_state::leftCtrl | key_state::rightCtrl);
-  info.shift = has(key_state::shift);
-  return info;
+  return {.keyDown = keyDown, .virtualKey = virtualKey, .scanCode = scanCode,
+          .character = character, .enhanced = has(key_state::enhanced),
+          .alt = has(key_state::leftAlt | key_state::rightAlt),
+          .ctrl = has(key_state::leftCtrl | key_state::rightCtrl), .shift = has(key_state::shift)};
 }
 
 std::vector<std::uint8_t> keyEventCodes(const KeyEventInfo& event, const CodePageEncoder& encode) {
@@ -33,46 +28,21 @@ std::vector<std::uint8_t> keyEventCodes(const KeyEventInfo& event, const CodePag
   return std::vector<std::uint8_t>(codes->code.begin(), codes->code.begin() + codes->count);
 }
 
-namespace {
-
-// Keys Wine's terminal console gives without their character, measured with
-// Wine 8 and keys typed into a tmux pane: only a lone Esc (Alt+Esc carries
-// it, and so do Enter, Tab, Backspace, Space, digits, letters, Ctrl+letters).
-struct MissingCharacter {
-  std::uint16_t virtualKey;
-  std::uint16_t scanCode;
-  char16_t character;
-};
-constexpr MissingCharacter kMissingCharacters[] = {
-    {0x1B, 0x01, 0x1B},  // Esc
-};
-
-bool isCursorKey(std::uint16_t scanCode) {
-  switch (scanCode) {
-    case 0x47: case 0x48: case 0x49:  // Home, Up, Page Up
-    case 0x4B: case 0x4D:             // Left, Right
-    case 0x4F: case 0x50: case 0x51:  // End, Down, Page Down
-    case 0x52: case 0x53:             // Insert, Delete
-      return true;
-    default:
-      return false;
-  }
-}
-
-}  // namespace
+// Home, Up, Page Up, Left, Right, End, Down, Page Down, Insert, Delete.
+constexpr std::uint16_t kCursorKeys[] = {0x47, 0x48, 0x49, 0x4B, 0x4D,
+                                         0x4F, 0x50, 0x51, 0x52, 0x53};
 
 KeyEventInfo fromWineTerminal(KeyEventInfo event) {
   if (event.character != 0) return event;
-  if (isCursorKey(event.scanCode)) {
+  if (std::ranges::count(kCursorKeys, event.scanCode) != 0) {
     event.enhanced = true;
     return event;
   }
   if (event.alt || event.ctrl || event.shift || event.enhanced) return event;
-  for (const MissingCharacter& key : kMissingCharacters) {
-    if (key.virtualKey == event.virtualKey && key.scanCode == event.scanCode) {
-      event.character = key.character;
-    }
-  }
+  // Measured with Wine 8 and keys typed into a tmux pane, only a lone Esc
+  // lacks its character (Alt+Esc carries it, and so do Enter, Tab, Backspace,
+  // Space, digits, letters, Ctrl+letters).
+  if (event.virtualKey == 0x1B && event.scanCode == 0x01) event.character = 0x1B;
   return event;
 }
 
