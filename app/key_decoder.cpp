@@ -338,16 +338,10 @@ Step decodeAny(Bytes bytes, bool expired, bool allowAltPrefix) {
 DecodeResult toResult(const Step& step) {
   if (step.needMore) return DecodeResult{DecodeStatus::NeedMore, {}, 0, DecodeState::Key};
   const Key& key = step.key;
-  switch (key.kind) {
-    case Key::Kind::Char:
-      return DecodeResult{DecodeStatus::Key, singleCode(key.ch), step.consumed};
-    case Key::Kind::Special:
-      if (const auto codes = specialKeyCodes(key.special, columnFor(key.mods))) {
-        return DecodeResult{DecodeStatus::Key, *codes, step.consumed};
-      }
-      break;
-    case Key::Kind::None: break;
-  }
+  std::optional<KeyCodes> codes;
+  if (key.kind == Key::Kind::Char) codes = singleCode(key.ch);
+  if (key.kind == Key::Kind::Special) codes = specialKeyCodes(key.special, columnFor(key.mods));
+  if (codes) return DecodeResult{DecodeStatus::Key, *codes, step.consumed};
   return DecodeResult{DecodeStatus::Nothing, {}, step.consumed, step.next};
 }
 

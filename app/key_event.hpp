@@ -37,13 +37,11 @@ KeyEventInfo keyEventInfo(bool keyDown, std::uint16_t virtualKey, std::uint16_t 
 // The bytes of one character in the console's input code page.
 using CodePageEncoder = std::function<std::vector<std::uint8_t>(char16_t)>;
 
-// Every code the event gives, in order, as _getch() gives them: a key-down
-// that carries a character gives its code-page bytes; one that carries none
-// gives the grey keys' table entry when it is a grey key, and otherwise only
-// a prefix and second code from the main table (see scanCodeKeyCodes). One
-// key-down event gives one key's codes, whatever repeat count the console
-// puts on it: a folded count must not run an action twice. Key releases and
-// keys without a code give nothing.
+// Every code the event gives, in order, as _getch() gives them: a key-down's
+// character as code-page bytes, or without one its scanCodeKeyCodes entry.
+// One key-down gives one key's codes whatever repeat count the console puts
+// on it: a folded count must not run an action twice. Key releases and keys
+// without a code give nothing.
 std::vector<std::uint8_t> keyEventCodes(const KeyEventInfo& event, const CodePageEncoder& encode);
 
 // An event of Wine's console on a terminal (Wine started from one) made what

@@ -34,12 +34,10 @@ Column columnFor(Modifiers mods);
 // The pair for a key in a column; nothing where the console gives no code.
 std::optional<KeyCodes> specialKeyCodes(SpecialKey key, Column column);
 
-// The codes for a Windows console key event that carries no character, looked
-// up by the key's scan code: `enhanced` (the event's ENHANCED_KEY flag) picks
-// the table of the grey keys, the others come from the main table. The grey
-// keys' table gives one code where it holds a character (keypad Enter and /),
-// the main table only prefix-and-second-code pairs; nothing where there is no
-// entry.
+// The codes for a Windows console key event that carries no character, by its
+// scan code: `enhanced` (ENHANCED_KEY) picks the grey keys' table, which also
+// holds one-code characters (keypad Enter and /), over the main table of
+// prefix-and-second-code pairs. Nothing where there is no entry.
 std::optional<KeyCodes> scanCodeKeyCodes(std::uint8_t scanCode, bool enhanced, Column column);
 
 }  // namespace vn3
