@@ -54,11 +54,6 @@ void enterMode(Mode mode) {
   applyMode(mode);
 }
 
-struct termios quietSettings(struct termios t) {
-  t.c_lflag &= ~static_cast<tcflag_t>(ECHO | ICANON | IEXTEN);
-  return t;
-}
-
 struct termios rawSettings(struct termios t) {
   // Input: Enter arrives as CR (13), not translated to NL; no other CR/NL
   // rewriting; Ctrl+S and Ctrl+Q arrive as keys instead of pausing output;
@@ -67,8 +62,7 @@ struct termios rawSettings(struct termios t) {
   // Local: no echo; bytes as they come, not lines; Ctrl+C, Ctrl+Z and
   // Ctrl+\ arrive as keys instead of signals; Ctrl+V is not special.
   t.c_lflag &= ~static_cast<tcflag_t>(ECHO | ICANON | ISIG | IEXTEN);
-  // Output processing stays as it was: the program's lines still end
-  // properly on screen.
+  // Output processing stays, so the program's lines still end properly.
   t.c_cc[VMIN] = 1;  // a read returns as soon as one byte is there
   t.c_cc[VTIME] = 0;
   return t;
@@ -162,77 +156,47 @@ void restoreHandlers() {
 
 // ---- Holding the terminal -----------------------------------------------------
 
-// The controlling terminal taken for as long as the object lives, with
-// `betweenReads` in force outside key reads. Only one lives at a time.
-class TerminalHold {
- public:
-  explicit TerminalHold(Mode betweenReads) : betweenReads_(betweenReads) {
-    // The terminal itself: standard input may be redirected, and its buffer
-    // belongs to the number reader.
-    const int fd = ::open("/dev/tty", O_RDWR | O_NOCTTY | O_CLOEXEC);
-    if (fd < 0) return;
-    if (::tcgetattr(fd, &settings[Found]) != 0) {
-      ::close(fd);
-      return;
-    }
-    settings[Quiet] = quietSettings(settings[Found]);
-    settings[Raw] = rawSettings(settings[Found]);
-    modeInForce = Found;
-    ttyFd = fd;
-    held_ = true;
-    installHandlers();
-    enterMode(betweenReads_);
+// Whether the ConsoleSession alive holds the terminal; Quiet is then in force
+// between key reads, otherwise the terminal is taken for each key read.
+bool sessionHolds = false;
+
+// Takes the controlling terminal, as found; false when there is none. One
+// holder at a time.
+bool takeTerminal() {
+  // The terminal itself: standard input may be redirected, and its buffer
+  // belongs to the number reader.
+  const int fd = ::open("/dev/tty", O_RDWR | O_NOCTTY | O_CLOEXEC);
+  if (fd < 0) return false;
+  if (::tcgetattr(fd, &settings[Found]) != 0) {
+    ::close(fd);
+    return false;
   }
+  settings[Quiet] = settings[Found];
+  settings[Quiet].c_lflag &= ~static_cast<tcflag_t>(ECHO | ICANON | IEXTEN);
+  settings[Raw] = rawSettings(settings[Found]);
+  modeInForce = Found;
+  ttyFd = fd;
+  installHandlers();
+  return true;
+}
 
-  ~TerminalHold() {
-    if (!held()) return;
-    enterMode(Found);
-    restoreHandlers();
-    ::close(ttyFd);
-    ttyFd = -1;
-  }
-
-  TerminalHold(const TerminalHold&) = delete;
-  TerminalHold& operator=(const TerminalHold&) = delete;
-
-  bool held() const { return held_; }
-  Mode betweenReads() const { return betweenReads_; }
-
- private:
-  Mode betweenReads_;
-  bool held_ = false;
-};
-
-// The hold of the ConsoleSession alive, if any.
-std::optional<TerminalHold> session;
-
-bool sessionHolds() { return session && session->held(); }
-
-// A mode for as long as the object lives, then back to `after`.
-class ModeScope {
- public:
-  ModeScope(Mode mode, Mode after) : after_(after) { enterMode(mode); }
-  ~ModeScope() { enterMode(after_); }
-  ModeScope(const ModeScope&) = delete;
-  ModeScope& operator=(const ModeScope&) = delete;
-
- private:
-  Mode after_;
-};
+void releaseTerminal() {
+  enterMode(Found);
+  restoreHandlers();
+  ::close(ttyFd);
+  ttyFd = -1;
+}
 
 // ---- Reading ------------------------------------------------------------------
 
-// Reads one byte; false at end of input or on an error.
-bool readByte(int fd, std::vector<std::uint8_t>& bytes) {
+// One byte; nothing at end of input or on an error.
+std::optional<std::uint8_t> readByte(int fd) {
   for (;;) {
     std::uint8_t byte = 0;
     const ssize_t n = ::read(fd, &byte, 1);
-    if (n == 1) {
-      bytes.push_back(byte);
-      return true;
-    }
+    if (n == 1) return byte;
     if (n < 0 && errno == EINTR) continue;
-    return false;
+    return std::nullopt;
   }
 }
 
@@ -252,62 +216,28 @@ bool byteArrives(int fd, int waitMs) {
   }
 }
 
-// Bytes read after a malformed sequence that belong to the next key, and
-// where they begin.
-std::vector<std::uint8_t> carriedBytes;
-DecodeState carriedState = DecodeState::Key;
-
-}  // namespace
-
-ConsoleSession::ConsoleSession() {
-  if (!session) session.emplace(Quiet);
-}
-
-ConsoleSession::~ConsoleSession() { session.reset(); }
-
-LineInput::LineInput() {
-  if (sessionHolds()) enterMode(Found);
-}
-
-LineInput::~LineInput() {
-  if (sessionHolds()) enterMode(session->betweenReads());
-}
-
-std::optional<std::uint8_t> readInputByte() {
-  for (;;) {
-    std::uint8_t byte = 0;
-    const ssize_t n = ::read(STDIN_FILENO, &byte, 1);
-    if (n == 1) return byte;
-    if (n < 0 && errno == EINTR) continue;
-    return std::nullopt;
-  }
-}
-
-std::optional<std::vector<std::uint8_t>> readConsoleKey() {
-  // Without a session the terminal is taken for this one key.
-  std::optional<TerminalHold> own;
-  if (!sessionHolds()) own.emplace(Found);
-  const TerminalHold& hold = own ? *own : *session;
-  if (!hold.held()) return std::nullopt;
-  const ModeScope raw(Raw, hold.betweenReads());
-  const int fd = ttyFd;
-
-  std::vector<std::uint8_t>& bytes = carriedBytes;
-  DecodeState& state = carriedState;
+// The next key's codes from the terminal in raw mode.
+std::optional<std::vector<std::uint8_t>> decodeNextKey(int fd) {
+  // Bytes read after a malformed sequence that belong to the next key, and
+  // where they begin.
+  static std::vector<std::uint8_t> bytes;
+  static DecodeState state = DecodeState::Key;
+  const auto readMore = [&] {
+    const std::optional<std::uint8_t> byte = readByte(fd);
+    if (byte) bytes.push_back(*byte);
+    return byte.has_value();
+  };
   for (;;) {
     if (bytes.empty()) {
       // A string or long sequence also ends when its next byte is late.
       if (state != DecodeState::Key && !byteArrives(fd, sequenceWaitMs)) state = DecodeState::Key;
-      if (!readByte(fd, bytes)) return std::nullopt;
+      if (!readMore()) return std::nullopt;
     }
     DecodeResult result = decodeKey(bytes, false, state);
     while (result.status == DecodeStatus::NeedMore) {
-      if (byteArrives(fd, sequenceWaitMs)) {
-        if (!readByte(fd, bytes)) return std::nullopt;
-        result = decodeKey(bytes, false, state);
-      } else {
-        result = decodeKey(bytes, true, state);
-      }
+      const bool late = !byteArrives(fd, sequenceWaitMs);
+      if (!late && !readMore()) return std::nullopt;
+      result = decodeKey(bytes, late, state);
     }
     bytes.erase(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(result.consumed));
     state = result.next;
@@ -316,6 +246,43 @@ std::optional<std::vector<std::uint8_t>> readConsoleKey() {
                                        result.key.code.begin() + result.key.count);
     }
   }
+}
+
+}  // namespace
+
+ConsoleSession::ConsoleSession() {
+  if (sessionHolds) return;
+  sessionHolds = takeTerminal();
+  if (sessionHolds) enterMode(Quiet);
+}
+
+ConsoleSession::~ConsoleSession() {
+  if (sessionHolds) releaseTerminal();
+  sessionHolds = false;
+}
+
+LineInput::LineInput() {
+  if (sessionHolds) enterMode(Found);
+}
+
+LineInput::~LineInput() {
+  if (sessionHolds) enterMode(Quiet);
+}
+
+std::optional<std::uint8_t> readInputByte() { return readByte(STDIN_FILENO); }
+
+std::optional<std::vector<std::uint8_t>> readConsoleKey() {
+  // Without a session the terminal is taken for this one key.
+  const bool own = !sessionHolds;
+  if (own && !takeTerminal()) return std::nullopt;
+  enterMode(Raw);
+  std::optional<std::vector<std::uint8_t>> key = decodeNextKey(ttyFd);
+  if (own) {
+    releaseTerminal();
+  } else {
+    enterMode(Quiet);
+  }
+  return key;
 }
 
 }  // namespace vn3
