@@ -88,9 +88,8 @@ std::optional<std::uint8_t> NumberReader::nextByte(bool dropping) {
 void NumberReader::dropRestOfLine() {
   word_.clear();
   wordOpen_ = false;
-  // The rest of a line typed on the terminal is there already, so this
-  // never waits for a new line: nothing typed for the prompt reaches the
-  // menu's keys.
+  // A typed line's rest is there already, so this never waits for a new
+  // line, and nothing typed for the prompt reaches the menu's keys.
   while (!lineEnded_ && nextByte(true)) {
   }
 }

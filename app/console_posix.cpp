@@ -103,19 +103,15 @@ void installHandler(int sig, Handler handler, int flags, bool overHandlers) {
   replaced[sig] = setHandler(sig, handler, flags);
 }
 
-// A fault the kernel raised for an instruction comes back by itself when the
-// instruction runs again, with its own details for whatever handles it.
-bool isRepeatingFault(int sig, const siginfo_t* info) {
-  const bool fault = sig == SIGSEGV || sig == SIGBUS || sig == SIGFPE || sig == SIGILL;
-  return fault && info != nullptr && info->si_code > 0;
-}
-
 extern "C" void onEndingSignal(int sig, siginfo_t* info, void*) {
   applyMode(Found);
   // What the signal had before takes it, raised again once this handler
   // returns: the default ends the process.
   ::sigaction(sig, &foundAction[sig], nullptr);
-  if (!isRepeatingFault(sig, info)) ::raise(sig);
+  // A fault the kernel raised for an instruction comes back by itself when
+  // the instruction runs again, with its own details for whatever handles it.
+  const bool fault = sig == SIGSEGV || sig == SIGBUS || sig == SIGFPE || sig == SIGILL;
+  if (!fault || info == nullptr || info->si_code <= 0) ::raise(sig);
 }
 
 constexpr int stopFlags = static_cast<int>(SA_RESETHAND | SA_NODEFER);
@@ -148,8 +144,7 @@ void installHandlers() {
 
 void restoreHandlers() {
   for (int sig = 1; sig < NSIG; ++sig) {
-    if (!replaced[sig]) continue;
-    ::sigaction(sig, &foundAction[sig], nullptr);
+    if (replaced[sig]) ::sigaction(sig, &foundAction[sig], nullptr);
     replaced[sig] = false;
   }
 }
@@ -200,18 +195,17 @@ std::optional<std::uint8_t> readByte(int fd) {
   }
 }
 
-// Whether a byte arrives within the wait; an error counts as arrived, so the
-// read that follows reports it.
-bool byteArrives(int fd, int waitMs) {
+// Whether a byte arrives within the sequence wait; an error counts as
+// arrived, so the read that follows reports it.
+bool byteArrives(int fd) {
   using Clock = std::chrono::steady_clock;
-  const auto deadline = Clock::now() + std::chrono::milliseconds(waitMs);
+  const auto deadline = Clock::now() + std::chrono::milliseconds(sequenceWaitMs);
   for (;;) {
     const auto left =
         std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
     struct pollfd pfd {fd, POLLIN, 0};
     const int ready = ::poll(&pfd, 1, left > 0 ? static_cast<int>(left) : 0);
-    if (ready > 0) return true;
-    if (ready == 0) return false;
+    if (ready >= 0) return ready > 0;
     if (errno != EINTR) return true;
   }
 }
@@ -230,12 +224,12 @@ std::optional<std::vector<std::uint8_t>> decodeNextKey(int fd) {
   for (;;) {
     if (bytes.empty()) {
       // A string or long sequence also ends when its next byte is late.
-      if (state != DecodeState::Key && !byteArrives(fd, sequenceWaitMs)) state = DecodeState::Key;
+      if (state != DecodeState::Key && !byteArrives(fd)) state = DecodeState::Key;
       if (!readMore()) return std::nullopt;
     }
     DecodeResult result = decodeKey(bytes, false, state);
     while (result.status == DecodeStatus::NeedMore) {
-      const bool late = !byteArrives(fd, sequenceWaitMs);
+      const bool late = !byteArrives(fd);
       if (!late && !readMore()) return std::nullopt;
       result = decodeKey(bytes, late, state);
     }
