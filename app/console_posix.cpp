@@ -55,12 +55,10 @@ void enterMode(Mode mode) {
 }
 
 struct termios rawSettings(struct termios t) {
-  // Input: Enter arrives as CR (13), not translated to NL; no other CR/NL
-  // rewriting; Ctrl+S and Ctrl+Q arrive as keys instead of pausing output;
-  // a break raises no signal; the eighth bit is kept for UTF-8.
+  // Enter arrives as CR (13), no CR/NL rewriting, Ctrl+S and Ctrl+Q are keys,
+  // a break raises no signal, and the eighth bit stays for UTF-8.
   t.c_iflag &= ~static_cast<tcflag_t>(ICRNL | INLCR | IGNCR | IXON | BRKINT | ISTRIP);
-  // Local: no echo; bytes as they come, not lines; Ctrl+C, Ctrl+Z and
-  // Ctrl+\ arrive as keys instead of signals; Ctrl+V is not special.
+  // No echo, bytes not lines; Ctrl+C, Ctrl+Z and Ctrl+\ are keys, not signals; Ctrl+V is plain.
   t.c_lflag &= ~static_cast<tcflag_t>(ECHO | ICANON | ISIG | IEXTEN);
   // Output processing stays, so the program's lines still end properly.
   t.c_cc[VMIN] = 1;  // a read returns as soon as one byte is there
