@@ -40,13 +40,11 @@ int ttyFd = -1;
 struct termios settings[modeCount];
 volatile std::sig_atomic_t modeInForce = Found;
 
-// From the background a change would stop the process (SIGTTOU), and the
-// terminal belongs to whoever is in the foreground.
-bool inForeground() { return ::tcgetpgrp(ttyFd) == ::getpgrp(); }
-
-// TCSANOW, never a flush: keys typed ahead stay queued.
+// TCSANOW, never a flush: keys typed ahead stay queued. Only in the
+// foreground: from the background a change would stop the process (SIGTTOU),
+// and the terminal belongs to whoever is in the foreground.
 void applyMode(int mode) {
-  if (inForeground()) ::tcsetattr(ttyFd, TCSANOW, &settings[mode]);
+  if (::tcgetpgrp(ttyFd) == ::getpgrp()) ::tcsetattr(ttyFd, TCSANOW, &settings[mode]);
 }
 
 void enterMode(Mode mode) {
