@@ -1,5 +1,6 @@
 #include "app/colour_input.hpp"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <limits>
@@ -9,12 +10,19 @@ namespace vn3 {
 
 namespace {
 
+// The longest number a prompt reads exactly.
+constexpr std::size_t numberLimit = 1000;
+// Of the prompt's limit, what is kept for dropping the rest of a line: the
+// longest line a terminal hands over, so none is left half read for the
+// menu's keys.
+constexpr std::size_t lineAllowance = 4096;
+
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 bool isSign(char c) { return c == '+' || c == '-'; }
-bool isSpace(char c) {
+bool isSpace(std::uint8_t c) {
   return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
 }
-bool isLineEnd(char c) { return c == '\n' || c == '\r'; }
+bool isLineEnd(std::uint8_t c) { return c == '\n' || c == '\r'; }
 
 std::size_t digitsFrom(std::string_view text, std::size_t pos) {
   std::size_t end = pos;
@@ -25,13 +33,13 @@ std::size_t digitsFrom(std::string_view text, std::size_t pos) {
 }  // namespace
 
 float narrowToFloat(double value) {
-  constexpr double largest = std::numeric_limits<float>::max();
-  constexpr double smallestNormal = std::numeric_limits<float>::min();
+  constexpr float largest = std::numeric_limits<float>::max();
+  constexpr float smallestNormal = std::numeric_limits<float>::min();
   const double magnitude = std::fabs(value);
   const float sign = std::signbit(value) ? -1.0f : 1.0f;
   // Out of range the conversion would be undefined, so saturate first.
-  if (magnitude > largest) return sign * std::numeric_limits<float>::max();
-  if (magnitude != 0 && magnitude < smallestNormal) return sign * std::numeric_limits<float>::min();
+  if (magnitude > largest) return sign * largest;
+  if (magnitude != 0 && magnitude < smallestNormal) return sign * smallestNormal;
   return static_cast<float>(value);
 }
 
@@ -39,15 +47,14 @@ std::optional<ParsedNumber> parseNumber(std::string_view text) {
   // Check the shape first: strtod would also take "inf", "nan" and hex.
   std::size_t pos = 0;
   if (!text.empty() && isSign(text[0])) ++pos;
-  const std::size_t wholeDigits = digitsFrom(text, pos);
-  pos += wholeDigits;
-  std::size_t fractionDigits = 0;
+  std::size_t digits = digitsFrom(text, pos);
+  pos += digits;
   if (pos < text.size() && text[pos] == '.') {
-    ++pos;
-    fractionDigits = digitsFrom(text, pos);
-    pos += fractionDigits;
+    const std::size_t fraction = digitsFrom(text, pos + 1);
+    digits += fraction;
+    pos += 1 + fraction;
   }
-  if (wholeDigits == 0 && fractionDigits == 0) return std::nullopt;
+  if (digits == 0) return std::nullopt;
 
   // An exponent belongs to the number only when it has digits; otherwise
   // the "e" and its sign are left for whatever reads next.
@@ -66,11 +73,7 @@ std::optional<ParsedNumber> parseNumber(std::string_view text) {
   return ParsedNumber{narrowToFloat(std::strtod(number.c_str(), nullptr)), pos};
 }
 
-float clampComponent(float value) {
-  if (value < 0.0f) return 0.0f;
-  if (value > 1.0f) return 1.0f;
-  return value;
-}
+float clampComponent(float value) { return std::clamp(value, 0.0f, 1.0f); }
 
 std::optional<std::uint8_t> NumberReader::nextByte(bool dropping) {
   // At the prompt's limit the line stays unfinished: the next prompt drops
@@ -78,40 +81,29 @@ std::optional<std::uint8_t> NumberReader::nextByte(bool dropping) {
   if (budget_ <= (dropping ? 0 : lineAllowance)) return std::nullopt;
   --budget_;
   const std::optional<std::uint8_t> byte = source_();
-  lineEnded_ = !byte || isLineEnd(static_cast<char>(*byte));
+  lineEnded_ = !byte || isLineEnd(*byte);
   return byte;
 }
 
 void NumberReader::dropRestOfLine() {
   word_.clear();
   wordOpen_ = false;
-  // The rest of a line typed on the terminal is there already, so this
-  // never waits for a new line: nothing typed for the prompt reaches the
-  // menu's keys.
+  // A typed line's rest is there already, so this never waits for a new
+  // line, and nothing typed for the prompt reaches the menu's keys.
   while (!lineEnded_ && nextByte(true)) {
   }
 }
 
 NumberReader::Word NumberReader::nextNumber(bool sameLine, float& value) {
-  while (word_.empty()) {
-    if (sameLine && lineEnded_) return Word::End;
-    const std::optional<std::uint8_t> byte = nextByte();
-    if (!byte) return lineEnded_ ? Word::End : Word::Unreadable;
-    if (!isSpace(static_cast<char>(*byte))) {
-      word_.push_back(static_cast<char>(*byte));
-      wordOpen_ = true;
-    }
-  }
-  // The word up to the white space after it, but never more than the
-  // longest number plus one character.
-  while (wordOpen_ && word_.size() <= numberLimit) {
+  // White space skipped, then the word up to the white space after it, but
+  // never more than the longest number plus one character.
+  while (word_.empty() || (wordOpen_ && word_.size() <= numberLimit)) {
+    if (word_.empty() && sameLine && lineEnded_) return Word::End;
     const std::optional<std::uint8_t> byte = nextByte();
     if (!byte && !lineEnded_) return Word::Unreadable;
-    if (!byte || isSpace(static_cast<char>(*byte))) {
-      wordOpen_ = false;
-    } else {
-      word_.push_back(static_cast<char>(*byte));
-    }
+    if (!byte && word_.empty()) return Word::End;
+    wordOpen_ = byte && !isSpace(*byte);
+    if (wordOpen_) word_.push_back(static_cast<char>(*byte));
   }
   const std::optional<ParsedNumber> number = parseNumber(word_);
   if (!number || number->length > numberLimit) return Word::Unreadable;

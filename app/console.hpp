@@ -1,16 +1,14 @@
 #pragma once
-// The console, as the platform gives it: its keyboard, standard input for
-// lines, and the terminal's modes around them. One implementation per
-// platform, picked by the build.
+// The console as each platform gives it (one implementation per platform):
+// its keyboard, standard input for lines, and the terminal's modes around them.
 #include <cstdint>
 #include <optional>
 #include <vector>
 
 namespace vn3 {
 
-// Holds the console for the whole run and gives it back as found when it
-// ends. Only one lives at a time; readConsoleKey and LineInput work without
-// one too.
+// Holds the console for the whole run and gives it back as found. Only one
+// lives at a time; readConsoleKey and LineInput work without one too.
 class ConsoleSession {
  public:
   ConsoleSession();
@@ -22,8 +20,8 @@ class ConsoleSession {
 // Waits for the next key press on the console itself (never standard input)
 // and gives all the codes it makes, in order: one for a character, two for a
 // prefix and second code, more for a character of several code-page bytes.
-// Keys without a code are skipped. Nothing when no console can be read:
-// there is none, or it reports end of input or an error.
+// Keys without a code are skipped. Nothing when there is no console, or it
+// reports end of input or an error.
 std::optional<std::vector<std::uint8_t>> readConsoleKey();
 
 // While it lives, lines typed on the console are read as the player's

@@ -40,13 +40,11 @@ int ttyFd = -1;
 struct termios settings[modeCount];
 volatile std::sig_atomic_t modeInForce = Found;
 
-// From the background a change would stop the process (SIGTTOU), and the
-// terminal belongs to whoever is in the foreground.
-bool inForeground() { return ::tcgetpgrp(ttyFd) == ::getpgrp(); }
-
-// TCSANOW, never a flush: keys typed ahead stay queued.
+// TCSANOW, never a flush: keys typed ahead stay queued. Only in the
+// foreground: from the background a change would stop the process (SIGTTOU),
+// and the terminal belongs to whoever is in the foreground.
 void applyMode(int mode) {
-  if (inForeground()) ::tcsetattr(ttyFd, TCSANOW, &settings[mode]);
+  if (::tcgetpgrp(ttyFd) == ::getpgrp()) ::tcsetattr(ttyFd, TCSANOW, &settings[mode]);
 }
 
 void enterMode(Mode mode) {
@@ -54,21 +52,13 @@ void enterMode(Mode mode) {
   applyMode(mode);
 }
 
-struct termios quietSettings(struct termios t) {
-  t.c_lflag &= ~static_cast<tcflag_t>(ECHO | ICANON | IEXTEN);
-  return t;
-}
-
 struct termios rawSettings(struct termios t) {
-  // Input: Enter arrives as CR (13), not translated to NL; no other CR/NL
-  // rewriting; Ctrl+S and Ctrl+Q arrive as keys instead of pausing output;
-  // a break raises no signal; the eighth bit is kept for UTF-8.
+  // Enter arrives as CR (13), no CR/NL rewriting, Ctrl+S and Ctrl+Q are keys,
+  // a break raises no signal, and the eighth bit stays for UTF-8.
   t.c_iflag &= ~static_cast<tcflag_t>(ICRNL | INLCR | IGNCR | IXON | BRKINT | ISTRIP);
-  // Local: no echo; bytes as they come, not lines; Ctrl+C, Ctrl+Z and
-  // Ctrl+\ arrive as keys instead of signals; Ctrl+V is not special.
+  // No echo, bytes not lines; Ctrl+C, Ctrl+Z and Ctrl+\ are keys, not signals; Ctrl+V is plain.
   t.c_lflag &= ~static_cast<tcflag_t>(ECHO | ICANON | ISIG | IEXTEN);
-  // Output processing stays as it was: the program's lines still end
-  // properly on screen.
+  // Output processing stays, so the program's lines still end properly.
   t.c_cc[VMIN] = 1;  // a read returns as soon as one byte is there
   t.c_cc[VTIME] = 0;
   return t;
@@ -109,19 +99,15 @@ void installHandler(int sig, Handler handler, int flags, bool overHandlers) {
   replaced[sig] = setHandler(sig, handler, flags);
 }
 
-// A fault the kernel raised for an instruction comes back by itself when the
-// instruction runs again, with its own details for whatever handles it.
-bool isRepeatingFault(int sig, const siginfo_t* info) {
-  const bool fault = sig == SIGSEGV || sig == SIGBUS || sig == SIGFPE || sig == SIGILL;
-  return fault && info != nullptr && info->si_code > 0;
-}
-
 extern "C" void onEndingSignal(int sig, siginfo_t* info, void*) {
   applyMode(Found);
   // What the signal had before takes it, raised again once this handler
   // returns: the default ends the process.
   ::sigaction(sig, &foundAction[sig], nullptr);
-  if (!isRepeatingFault(sig, info)) ::raise(sig);
+  // A fault the kernel raised for an instruction comes back by itself when
+  // the instruction runs again, with its own details for whatever handles it.
+  const bool fault = sig == SIGSEGV || sig == SIGBUS || sig == SIGFPE || sig == SIGILL;
+  if (!fault || info == nullptr || info->si_code <= 0) ::raise(sig);
 }
 
 constexpr int stopFlags = static_cast<int>(SA_RESETHAND | SA_NODEFER);
@@ -154,160 +140,94 @@ void installHandlers() {
 
 void restoreHandlers() {
   for (int sig = 1; sig < NSIG; ++sig) {
-    if (!replaced[sig]) continue;
-    ::sigaction(sig, &foundAction[sig], nullptr);
+    if (replaced[sig]) ::sigaction(sig, &foundAction[sig], nullptr);
     replaced[sig] = false;
   }
 }
 
 // ---- Holding the terminal -----------------------------------------------------
 
-// The controlling terminal taken for as long as the object lives, with
-// `betweenReads` in force outside key reads. Only one lives at a time.
-class TerminalHold {
- public:
-  explicit TerminalHold(Mode betweenReads) : betweenReads_(betweenReads) {
-    // The terminal itself: standard input may be redirected, and its buffer
-    // belongs to the number reader.
-    const int fd = ::open("/dev/tty", O_RDWR | O_NOCTTY | O_CLOEXEC);
-    if (fd < 0) return;
-    if (::tcgetattr(fd, &settings[Found]) != 0) {
-      ::close(fd);
-      return;
-    }
-    settings[Quiet] = quietSettings(settings[Found]);
-    settings[Raw] = rawSettings(settings[Found]);
-    modeInForce = Found;
-    ttyFd = fd;
-    held_ = true;
-    installHandlers();
-    enterMode(betweenReads_);
+// Whether the ConsoleSession alive holds the terminal; Quiet is then in force
+// between key reads, otherwise the terminal is taken for each key read.
+bool sessionHolds = false;
+
+// Takes the controlling terminal, as found; false when there is none. One
+// holder at a time.
+bool takeTerminal() {
+  // The terminal itself: standard input may be redirected, and its buffer
+  // belongs to the number reader.
+  const int fd = ::open("/dev/tty", O_RDWR | O_NOCTTY | O_CLOEXEC);
+  if (fd < 0) return false;
+  if (::tcgetattr(fd, &settings[Found]) != 0) {
+    ::close(fd);
+    return false;
   }
+  settings[Quiet] = settings[Found];
+  settings[Quiet].c_lflag &= ~static_cast<tcflag_t>(ECHO | ICANON | IEXTEN);
+  settings[Raw] = rawSettings(settings[Found]);
+  modeInForce = Found;
+  ttyFd = fd;
+  installHandlers();
+  return true;
+}
 
-  ~TerminalHold() {
-    if (!held()) return;
-    enterMode(Found);
-    restoreHandlers();
-    ::close(ttyFd);
-    ttyFd = -1;
-  }
-
-  TerminalHold(const TerminalHold&) = delete;
-  TerminalHold& operator=(const TerminalHold&) = delete;
-
-  bool held() const { return held_; }
-  Mode betweenReads() const { return betweenReads_; }
-
- private:
-  Mode betweenReads_;
-  bool held_ = false;
-};
-
-// The hold of the ConsoleSession alive, if any.
-std::optional<TerminalHold> session;
-
-bool sessionHolds() { return session && session->held(); }
-
-// A mode for as long as the object lives, then back to `after`.
-class ModeScope {
- public:
-  ModeScope(Mode mode, Mode after) : after_(after) { enterMode(mode); }
-  ~ModeScope() { enterMode(after_); }
-  ModeScope(const ModeScope&) = delete;
-  ModeScope& operator=(const ModeScope&) = delete;
-
- private:
-  Mode after_;
-};
+void releaseTerminal() {
+  enterMode(Found);
+  restoreHandlers();
+  ::close(ttyFd);
+  ttyFd = -1;
+}
 
 // ---- Reading ------------------------------------------------------------------
 
-// Reads one byte; false at end of input or on an error.
-bool readByte(int fd, std::vector<std::uint8_t>& bytes) {
+// One byte; nothing at end of input or on an error.
+std::optional<std::uint8_t> readByte(int fd) {
   for (;;) {
     std::uint8_t byte = 0;
     const ssize_t n = ::read(fd, &byte, 1);
-    if (n == 1) {
-      bytes.push_back(byte);
-      return true;
-    }
-    if (n < 0 && errno == EINTR) continue;
-    return false;
-  }
-}
-
-// Whether a byte arrives within the wait; an error counts as arrived, so the
-// read that follows reports it.
-bool byteArrives(int fd, int waitMs) {
-  using Clock = std::chrono::steady_clock;
-  const auto deadline = Clock::now() + std::chrono::milliseconds(waitMs);
-  for (;;) {
-    const auto left =
-        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
-    struct pollfd pfd {fd, POLLIN, 0};
-    const int ready = ::poll(&pfd, 1, left > 0 ? static_cast<int>(left) : 0);
-    if (ready > 0) return true;
-    if (ready == 0) return false;
-    if (errno != EINTR) return true;
-  }
-}
-
-// Bytes read after a malformed sequence that belong to the next key, and
-// where they begin.
-std::vector<std::uint8_t> carriedBytes;
-DecodeState carriedState = DecodeState::Key;
-
-}  // namespace
-
-ConsoleSession::ConsoleSession() {
-  if (!session) session.emplace(Quiet);
-}
-
-ConsoleSession::~ConsoleSession() { session.reset(); }
-
-LineInput::LineInput() {
-  if (sessionHolds()) enterMode(Found);
-}
-
-LineInput::~LineInput() {
-  if (sessionHolds()) enterMode(session->betweenReads());
-}
-
-std::optional<std::uint8_t> readInputByte() {
-  for (;;) {
-    std::uint8_t byte = 0;
-    const ssize_t n = ::read(STDIN_FILENO, &byte, 1);
     if (n == 1) return byte;
     if (n < 0 && errno == EINTR) continue;
     return std::nullopt;
   }
 }
 
-std::optional<std::vector<std::uint8_t>> readConsoleKey() {
-  // Without a session the terminal is taken for this one key.
-  std::optional<TerminalHold> own;
-  if (!sessionHolds()) own.emplace(Found);
-  const TerminalHold& hold = own ? *own : *session;
-  if (!hold.held()) return std::nullopt;
-  const ModeScope raw(Raw, hold.betweenReads());
-  const int fd = ttyFd;
+// Whether a byte arrives within the sequence wait; an error counts as
+// arrived, so the read that follows reports it.
+bool byteArrives(int fd) {
+  using Clock = std::chrono::steady_clock;
+  const auto deadline = Clock::now() + std::chrono::milliseconds(sequenceWaitMs);
+  for (;;) {
+    const auto left =
+        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+    struct pollfd pfd {fd, POLLIN, 0};
+    const int ready = ::poll(&pfd, 1, left > 0 ? static_cast<int>(left) : 0);
+    if (ready >= 0) return ready > 0;
+    if (errno != EINTR) return true;
+  }
+}
 
-  std::vector<std::uint8_t>& bytes = carriedBytes;
-  DecodeState& state = carriedState;
+// The next key's codes from the terminal in raw mode.
+std::optional<std::vector<std::uint8_t>> decodeNextKey(int fd) {
+  // Bytes read after a malformed sequence that belong to the next key, and
+  // where they begin.
+  static std::vector<std::uint8_t> bytes;
+  static DecodeState state = DecodeState::Key;
+  const auto readMore = [&] {
+    const std::optional<std::uint8_t> byte = readByte(fd);
+    if (byte) bytes.push_back(*byte);
+    return byte.has_value();
+  };
   for (;;) {
     if (bytes.empty()) {
       // A string or long sequence also ends when its next byte is late.
-      if (state != DecodeState::Key && !byteArrives(fd, sequenceWaitMs)) state = DecodeState::Key;
-      if (!readByte(fd, bytes)) return std::nullopt;
+      if (state != DecodeState::Key && !byteArrives(fd)) state = DecodeState::Key;
+      if (!readMore()) return std::nullopt;
     }
     DecodeResult result = decodeKey(bytes, false, state);
     while (result.status == DecodeStatus::NeedMore) {
-      if (byteArrives(fd, sequenceWaitMs)) {
-        if (!readByte(fd, bytes)) return std::nullopt;
-        result = decodeKey(bytes, false, state);
-      } else {
-        result = decodeKey(bytes, true, state);
-      }
+      const bool late = !byteArrives(fd);
+      if (!late && !readMore()) return std::nullopt;
+      result = decodeKey(bytes, late, state);
     }
     bytes.erase(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(result.consumed));
     state = result.next;
@@ -316,6 +236,43 @@ std::optional<std::vector<std::uint8_t>> readConsoleKey() {
                                        result.key.code.begin() + result.key.count);
     }
   }
+}
+
+}  // namespace
+
+ConsoleSession::ConsoleSession() {
+  if (sessionHolds) return;
+  sessionHolds = takeTerminal();
+  if (sessionHolds) enterMode(Quiet);
+}
+
+ConsoleSession::~ConsoleSession() {
+  if (sessionHolds) releaseTerminal();
+  sessionHolds = false;
+}
+
+LineInput::LineInput() {
+  if (sessionHolds) enterMode(Found);
+}
+
+LineInput::~LineInput() {
+  if (sessionHolds) enterMode(Quiet);
+}
+
+std::optional<std::uint8_t> readInputByte() { return readByte(STDIN_FILENO); }
+
+std::optional<std::vector<std::uint8_t>> readConsoleKey() {
+  // Without a session the terminal is taken for this one key.
+  const bool own = !sessionHolds;
+  if (own && !takeTerminal()) return std::nullopt;
+  enterMode(Raw);
+  std::optional<std::vector<std::uint8_t>> key = decodeNextKey(ttyFd);
+  if (own) {
+    releaseTerminal();
+  } else {
+    enterMode(Quiet);
+  }
+  return key;
 }
 
 }  // namespace vn3

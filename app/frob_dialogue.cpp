@@ -9,23 +9,6 @@
 
 namespace vn3 {
 
-namespace {
-
-void askForColour(Session& session) {
-  printPrompt(msg::customColourQuestion);
-  // The answer is a key from the console; numbers come from standard input.
-  const int key = readKey();
-  if (key != 'y' && key != 'Y') return;
-  printLine();
-  printPrompt(msg::colourPrompt);
-  // Typed on the terminal, the numbers are echoed and edited as a line.
-  const LineInput line;
-  const auto [red, green, blue] = session.numbers.readColour(shaderColour(session.shaderImage));
-  setShaderColour(session.shaderImage, red, green, blue);
-}
-
-}  // namespace
-
 void activateFrobHighlight(Session& session) {
   printLine();
   printLine();
@@ -33,7 +16,16 @@ void activateFrobHighlight(Session& session) {
   printLine(msg::issueStealthGlow);
   printLine(msg::issueCrystals);
   printLine();
-  askForColour(session);
+  printPrompt(msg::customColourQuestion);
+  // The answer is a key from the console; numbers come from standard input.
+  if (const int key = readKey(); key == 'y' || key == 'Y') {
+    printLine();
+    printPrompt(msg::colourPrompt);
+    // Typed on the terminal, the numbers are echoed and edited as a line.
+    const LineInput line;
+    const auto [red, green, blue] = session.numbers.readColour(shaderColour(session.shaderImage));
+    setShaderColour(session.shaderImage, red, green, blue);
+  }
   reportOutcome(installFrobHighlight(session.shaderImage, session.currentBuild));
 }
 

@@ -9,6 +9,7 @@
 #include "app/read_key.hpp"
 #include "app/session.hpp"
 #include "common/console_out.hpp"
+#include "common/game_build.hpp"
 #include "common/messages.hpp"
 #include "common/platform.hpp"
 #include "patch/apply_patch.hpp"
@@ -18,45 +19,36 @@ namespace vn3 {
 
 namespace {
 
-void printCheckMessage(std::string_view text) {
+// Prints why a check failed; false, for the check to return.
+bool failCheck(std::string_view message) {
   printLine();
-  printLine(text);
+  printLine(message);
+  return false;
+}
+
+// Settles `currentBuild` from the executable's size; false after printing
+// why the installation is not supported.
+bool checkExecutable(GameBuild& currentBuild) {
+  const FileStatus status = queryFileStatus(hostPath(exeTarget.path));
+  if (!status.found) return failCheck(msg::exeMissing);
+  if (!status.regular) return failCheck(msg::exeNotRegular);
+  if (status.size != buildAExeSize && status.size != buildBExeSize) {
+    return failCheck(msg::exeWrongVersion);
+  }
+  currentBuild = status.size == buildAExeSize ? GameBuild::BuildA : GameBuild::BuildB;
+  return true;
+}
+
+// Whether the graphics package matches `currentBuild`; false after printing
+// a warning.
+bool checkPackage(GameBuild currentBuild) {
+  const FileStatus status = queryFileStatus(hostPath(packageTarget.path));
+  if (!status.found || !status.regular) return failCheck(msg::packageInaccessible);
+  if (status.size != packageSizeOf(currentBuild)) return failCheck(msg::packageWrongVersion);
+  return true;
 }
 
 }  // namespace
-
-bool checkExecutable(GameBuild& currentBuild) {
-  const FileStatus status = queryFileStatus(hostPath(exeTarget.path));
-  std::string_view message;
-  if (!status.found) {
-    message = msg::exeMissing;
-  } else if (!status.regular) {
-    message = msg::exeNotRegular;
-  } else if (status.size == buildAExeSize) {
-    currentBuild = GameBuild::BuildA;
-    return true;
-  } else if (status.size == buildBExeSize) {
-    return true;
-  } else {
-    message = msg::exeWrongVersion;
-  }
-  printCheckMessage(message);
-  return false;
-}
-
-bool checkPackage(GameBuild currentBuild) {
-  const FileStatus status = queryFileStatus(hostPath(packageTarget.path));
-  std::string_view message;
-  if (!status.found || !status.regular) {
-    message = msg::packageInaccessible;
-  } else if (status.size == packageSizeOf(currentBuild)) {
-    return true;
-  } else {
-    message = msg::packageWrongVersion;
-  }
-  printCheckMessage(message);
-  return false;
-}
 
 int runPatcher() {
   ConsoleSession console;
@@ -66,7 +58,6 @@ int runPatcher() {
   printLine(msg::bannerTitle);
   printLine(msg::bannerRule);
 
-  // Build B until the executable says otherwise.
   GameBuild currentBuild = GameBuild::BuildB;
   if (!checkExecutable(currentBuild)) {
     printLine();
