@@ -18,11 +18,9 @@ void printItem(int key) {
 // Saves a stock block the action has just kept, unless an accepted file is
 // there already (another instance may have saved it meanwhile). Silent: the
 // block serves this run either way.
-void saveKeptBlock(const StockBlock& block, bool heldBefore, std::size_t length,
-                   std::span<const std::uint8_t> lead) {
-  if (heldBefore || !block.bytes) return;
+void saveKeptBlock(const StockBlock& block) {
   if (createDirectory(block.path.parent_path()) == CreateDirResult::Failed) return;
-  if (readStockBlock(block.path, length, lead)) return;
+  if (readStockBlock(block.path, *block.file)) return;
   saveStockFile(block.path, *block.bytes);
 }
 
@@ -31,13 +29,12 @@ void runAction(int choice, Session& session) {
     activateFrobHighlight(session);
     return;
   }
-  const bool heldTrail = session.stock.trail.bytes.has_value();
-  const bool heldGlint = session.stock.glint.bytes.has_value();
-  reportOutcome(runSiteList(*siteTable[static_cast<std::size_t>(choice - 1)],
-                            session.currentBuild, session.stock));
-  if (!session.savesStock) return;
-  saveKeptBlock(session.stock.trail, heldTrail, trailBlockSize, trailStockLead);
-  saveKeptBlock(session.stock.glint, heldGlint, glintBlockSize, glintStockLead);
+  const SiteList& list = *siteTable[static_cast<std::size_t>(choice - 1)];
+  // Only the list's own stock block can be newly kept by its action.
+  StockBlock* const stock = list.stock ? &(session.stock.*list.stock) : nullptr;
+  const bool heldBefore = stock && stock->bytes;
+  reportOutcome(runSiteList(list, session.currentBuild, session.stock));
+  if (session.savesStock && stock && !heldBefore && stock->bytes) saveKeptBlock(*stock);
 }
 
 }  // namespace

@@ -19,11 +19,8 @@ namespace {
 void keepStockBlock(std::fstream& file, std::uint32_t offset, const KeepStock& keep) {
   if (keep.block.bytes || keep.block.looked) return;
   keep.block.looked = true;
-  std::vector<std::uint8_t> found(keep.length);
-  file.seekg(static_cast<std::streamoff>(offset));
-  file.read(reinterpret_cast<char*>(found.data()), static_cast<std::streamsize>(found.size()));
-  if (file && isAcceptableStock(found, keep.length, keep.lead)) keep.block.bytes = std::move(found);
-  file.clear();
+  auto found = readBlockAt(file, offset, keep.block.file->size);
+  if (found && isAcceptableStock(*found, *keep.block.file)) keep.block.bytes = std::move(found);
 }
 
 }  // namespace

@@ -1,7 +1,6 @@
 #pragma once
 // Writes byte strings at absolute offsets into an existing game file, in
 // place, and says how that went.
-#include <cstddef>
 #include <cstdint>
 #include <span>
 #include <string>
@@ -38,9 +37,7 @@ struct Outcome {
 // overwritten.
 struct KeepStock {
   StockBlock& block;  // filled when it is empty and what the site holds is stock
-  std::size_t length;
-  std::span<const std::uint8_t> lead;
-  bool restore;  // the site gets the kept block; without one nothing is written
+  bool restore;       // the site gets the kept block; without one nothing is written
 };
 
 // The refusal of a restore that has no stock block to write.
