@@ -11,9 +11,8 @@ namespace vn3 {
 
 namespace {
 
-void printItem(int key) {
-  printLine({"\t", msg::menuItem[key]});
-}
+// The menu's items in groups, each followed by a blank line.
+constexpr std::string_view itemGroups[] = {"12", "34", "567", "89", "0"};
 
 // Saves a stock block the action has just kept, unless an accepted file is
 // there already (another instance may have saved it meanwhile). Silent: the
@@ -51,23 +50,11 @@ std::optional<int> menuChoice(int code, bool packageOffered) {
 
 int showMenu(bool packageAvailable) {
   printLine();
-  printItem(1);
-  printItem(2);
-  printLine();
-  printItem(3);
-  printItem(4);
-  printLine();
-  if (packageAvailable) {
-    printItem(5);
-    printItem(6);
-    printItem(7);
-    printLine();
-    printItem(8);
-    printItem(9);
+  for (const std::string_view group : itemGroups) {
+    if (group[0] >= '5' && !packageAvailable) continue;  // the package's items
+    for (const char key : group) printLine({"\t", msg::menuItem[key - '0']});
     printLine();
   }
-  printItem(0);
-  printLine();
   printPrompt(msg::menuPrompt);
   for (;;) {
     if (const std::optional<int> choice = menuChoice(readKey(), packageAvailable)) return *choice;
