@@ -53,10 +53,10 @@ Outcome runSiteList(const SiteList& list, GameBuild build, StockBlocks& stock) {
   if (!list.stock) return applyPatch(*list.target, sites);
   // Every action on a package block keeps the stock block there first, if
   // it holds one, so that its restore works from then on.
-  const KeepStock keep{stock.*list.stock, list.fixedBytes.empty()};
+  StockBlock& block = stock.*list.stock;
   // Nothing left to read it from: refused before the package is opened.
-  if (keep.restore && !keep.block.bytes && keep.block.looked) return missingStock(keep.block);
-  return applyPatch(*list.target, sites, &keep);
+  if (list.fixedBytes.empty() && !block.bytes && block.looked) return missingStock(block);
+  return applyPatch(*list.target, sites, &block);
 }
 
 }  // namespace vn3
