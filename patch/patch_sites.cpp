@@ -20,20 +20,18 @@ constexpr std::array<std::array<std::uint32_t, 3>, 2> glintOffsets = {{{0x2C5040
 
 }  // namespace
 
-const SiteList frobOn{"frobOn", &exeTarget, frobOffsets, 3, 1, frobOnByte, nullptr};
-const SiteList frobOff{"frobOff", &exeTarget, frobOffsets, 3, 1, frobOffByte, nullptr};
-const SiteList lootPctOff{"lootPctOff", &exeTarget, lootPctOffsets, 1, 1, lootPctOffByte, nullptr};
-const SiteList lootPctOn{"lootPctOn", &exeTarget, lootPctOffsets, 1, 1, lootPctOnByte, nullptr};
-const SiteList trailOff{"trailOff", &packageTarget, trailOffsets, 1, trailBlockSize, trailOffBlock,
+const SiteList frobOn{"frobOn", &exeTarget, frobOffsets, 3, frobOnByte, nullptr};
+const SiteList frobOff{"frobOff", &exeTarget, frobOffsets, 3, frobOffByte, nullptr};
+const SiteList lootPctOff{"lootPctOff", &exeTarget, lootPctOffsets, 1, lootPctOffByte, nullptr};
+const SiteList lootPctOn{"lootPctOn", &exeTarget, lootPctOffsets, 1, lootPctOnByte, nullptr};
+const SiteList trailOff{"trailOff", &packageTarget, trailOffsets, 1, trailOffBlock,
                         &StockBlocks::trail};
-const SiteList trailSubtle{"trailSubtle", &packageTarget, trailOffsets, 1, trailBlockSize,
-                           trailSubtleBlock, &StockBlocks::trail};
-const SiteList trailStock{"trailStock", &packageTarget, trailOffsets, 1, trailBlockSize, {},
-                          &StockBlocks::trail};
-const SiteList glintOff{"glintOff", &packageTarget, glintOffsets, 1, glintBlockSize, glintOffBlock,
+const SiteList trailSubtle{"trailSubtle", &packageTarget, trailOffsets, 1, trailSubtleBlock,
+                           &StockBlocks::trail};
+const SiteList trailStock{"trailStock", &packageTarget, trailOffsets, 1, {}, &StockBlocks::trail};
+const SiteList glintOff{"glintOff", &packageTarget, glintOffsets, 1, glintOffBlock,
                         &StockBlocks::glint};
-const SiteList glintStock{"glintStock", &packageTarget, glintOffsets, 1, glintBlockSize, {},
-                          &StockBlocks::glint};
+const SiteList glintStock{"glintStock", &packageTarget, glintOffsets, 1, {}, &StockBlocks::glint};
 
 const std::array<const SiteList*, 9> siteTable = {
     &frobOn, &frobOff, &lootPctOff, &lootPctOn, &trailOff,

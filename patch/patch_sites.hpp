@@ -18,8 +18,7 @@ struct SiteList {
   const PatchTarget* target;
   std::array<std::array<std::uint32_t, 3>, 2> offsets;  // indexed by GameBuild
   std::size_t siteCount;                                // 1 or 3
-  std::size_t length;                                   // bytes written at each site
-  // Built into the program; empty for a restore, which writes the stock block.
+  // Written at each site; empty for a restore, which writes the stock block.
   std::span<const std::uint8_t> fixedBytes;
   StockBlock StockBlocks::*stock;  // the stock block at the sites, if any
 };
@@ -37,8 +36,7 @@ extern const SiteList glintStock;
 // Every list, in menu order: frobOn is key 1, glintStock key 9.
 extern const std::array<const SiteList*, 9> siteTable;
 
-// The list's sites for `build`, each writing `bytes` (which must be
-// `list.length` long).
+// The list's sites for `build`, each writing `bytes`.
 std::vector<PatchSite> sitesFor(const SiteList& list, GameBuild build,
                                 std::span<const std::uint8_t> bytes);
 
