@@ -27,7 +27,7 @@ Outcome installFrobHighlight(const ShaderImage& image, GameBuild build) {
   for (std::string_view name : shaderNames) {
     if (!writeShaderFile(name, image)) return {std::string(msg::shaderSaveFailed)};
   }
-  return applyPatch(exeTarget, sitesFor(frobOn, build, frobOn.fixedBytes));
+  return applyPatch(exeTarget, sitesFor(frobOn, build));
 }
 
 }  // namespace vn3

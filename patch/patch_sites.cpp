@@ -38,16 +38,15 @@ const std::array<const SiteList*, 9> siteTable = {
     &trailSubtle, &trailStock, &glintOff, &glintStock,
 };
 
-std::vector<PatchSite> sitesFor(const SiteList& list, GameBuild build,
-                                std::span<const std::uint8_t> bytes) {
+std::vector<PatchSite> sitesFor(const SiteList& list, GameBuild build) {
   const auto& offsets = list.offsets[static_cast<std::size_t>(build)];
   std::vector<PatchSite> sites;
-  for (std::size_t i = 0; i < list.siteCount; ++i) sites.push_back({offsets[i], bytes});
+  for (std::size_t i = 0; i < list.siteCount; ++i) sites.push_back({offsets[i], list.fixedBytes});
   return sites;
 }
 
 Outcome runSiteList(const SiteList& list, GameBuild build, StockBlocks& stock) {
-  const std::vector<PatchSite> sites = sitesFor(list, build, list.fixedBytes);
+  const std::vector<PatchSite> sites = sitesFor(list, build);
   if (!list.stock) return applyPatch(*list.target, sites);
   // Every action on a package block keeps the stock block there first, if
   // it holds one, so that its restore works from then on.

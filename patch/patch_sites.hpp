@@ -36,9 +36,8 @@ extern const SiteList glintStock;
 // Every list, in menu order: frobOn is key 1, glintStock key 9.
 extern const std::array<const SiteList*, 9> siteTable;
 
-// The list's sites for `build`, each writing `bytes`.
-std::vector<PatchSite> sitesFor(const SiteList& list, GameBuild build,
-                                std::span<const std::uint8_t> bytes);
+// The list's sites for `build`, each writing the list's own bytes.
+std::vector<PatchSite> sitesFor(const SiteList& list, GameBuild build);
 
 // One menu action: applies the list's bytes to its target for `build`. A
 // package block not yet in `stock` is read first and kept there if it is

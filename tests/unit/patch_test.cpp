@@ -53,9 +53,8 @@ TEST(SiteTable, MatchesTheGameBuilds) {
     SCOPED_TRACE(std::string(want.list->name));
     EXPECT_EQ(siteTable[i], want.list) << "menu key " << i + 1;
     EXPECT_EQ(want.list->target, want.target);
-    const std::vector<std::uint8_t> bytes(want.length, 0);
-    EXPECT_EQ(offsetsOf(sitesFor(*want.list, GameBuild::BuildA, bytes)), want.offsetsA);
-    EXPECT_EQ(offsetsOf(sitesFor(*want.list, GameBuild::BuildB, bytes)), want.offsetsB);
+    EXPECT_EQ(offsetsOf(sitesFor(*want.list, GameBuild::BuildA)), want.offsetsA);
+    EXPECT_EQ(offsetsOf(sitesFor(*want.list, GameBuild::BuildB)), want.offsetsB);
   }
 }
 
@@ -64,9 +63,8 @@ TEST(SiteTable, EverySiteLiesInsideTheAcceptedFileSize) {
     for (GameBuild build : {GameBuild::BuildA, GameBuild::BuildB}) {
       const std::uint64_t size =
           want.list->target == &exeTarget ? exeSizeOf(build) : packageSizeOf(build);
-      const std::vector<std::uint8_t> bytes(want.length, 0);
-      for (const PatchSite& site : sitesFor(*want.list, build, bytes)) {
-        EXPECT_LE(site.offset + site.bytes.size(), size) << want.list->name;
+      for (const PatchSite& site : sitesFor(*want.list, build)) {
+        EXPECT_LE(site.offset + want.length, size) << want.list->name;
       }
     }
   }
