@@ -2,9 +2,7 @@
 
 #include <fstream>
 #include <optional>
-#include <span>
 #include <string>
-#include <vector>
 
 #include "common/console_out.hpp"
 #include "common/messages.hpp"
@@ -13,26 +11,6 @@
 #include "payload/payload_blocks.hpp"
 
 namespace vn3 {
-
-namespace {
-
-struct BlockToExtract {
-  const SiteList& list;  // where the block lies in each build
-  const char* fileName;
-  std::span<const std::uint8_t, 16> lead;
-  std::string_view what;
-};
-
-std::optional<std::vector<std::uint8_t>> readAt(std::ifstream& in, std::uint32_t offset,
-                                                std::size_t length) {
-  std::vector<std::uint8_t> bytes(length);
-  in.seekg(static_cast<std::streamoff>(offset));
-  in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(length));
-  if (!in) return std::nullopt;
-  return bytes;
-}
-
-}  // namespace
 
 int extractStockData(const std::filesystem::path& package, const std::filesystem::path& payloadDir) {
   const std::string packageName = displayPath(package);
@@ -48,9 +26,14 @@ int extractStockData(const std::filesystem::path& package, const std::filesystem
   }
 
   std::ifstream in(package, std::ios::binary);
+  struct BlockToExtract {
+    const SiteList& list;  // where the block lies in each build
+    const StockFile& file;
+    std::string_view what;
+  };
   const BlockToExtract blocks[] = {
-      {trailStock, trailStockFile, trailStockLead, msg::extractTrailWhat},
-      {glintStock, glintStockFile, glintStockLead, msg::extractGlintWhat},
+      {trailStock, trailStockFile, msg::extractTrailWhat},
+      {glintStock, glintStockFile, msg::extractGlintWhat},
   };
   // The folder is made only for a block worth writing, so a refused
   // package leaves nothing behind.
@@ -58,13 +41,12 @@ int extractStockData(const std::filesystem::path& package, const std::filesystem
   int written = 0;
   for (const BlockToExtract& block : blocks) {
     const std::uint32_t offset = block.list.offsets[static_cast<std::size_t>(*build)][0];
-    const auto bytes = readAt(in, offset, block.list.length);
+    const auto bytes = readBlockAt(in, offset, block.file.size);
     if (!bytes) {
       printLine(msg::fillIn(msg::extractReadFailed, {packageName}));
-      in.clear();
       continue;
     }
-    if (!isAcceptableStock(*bytes, block.list.length, block.lead)) {
+    if (!isAcceptableStock(*bytes, block.file)) {
       printLine(msg::fillIn(msg::extractNotStock, {block.what, packageName}));
       continue;
     }
@@ -73,7 +55,7 @@ int extractStockData(const std::filesystem::path& package, const std::filesystem
       if (!*folderReady) printLine(msg::fillIn(msg::extractFolderFailed, {displayPath(payloadDir)}));
     }
     if (!*folderReady) continue;
-    const std::filesystem::path target = payloadDir / block.fileName;
+    const std::filesystem::path target = payloadDir / block.file.name;
     if (!saveStockFile(target, *bytes)) {
       printLine(msg::fillIn(msg::extractWriteFailed, {displayPath(target)}));
       continue;

@@ -11,18 +11,15 @@ namespace vn3 {
 
 namespace {
 
-void printItem(int key) {
-  printLine({"\t", msg::menuItem[key]});
-}
+// The menu's items in groups, each followed by a blank line.
+constexpr std::string_view itemGroups[] = {"12", "34", "567", "89", "0"};
 
 // Saves a stock block the action has just kept, unless an accepted file is
 // there already (another instance may have saved it meanwhile). Silent: the
 // block serves this run either way.
-void saveKeptBlock(const StockBlock& block, bool heldBefore, std::size_t length,
-                   std::span<const std::uint8_t> lead) {
-  if (heldBefore || !block.bytes) return;
+void saveKeptBlock(const StockBlock& block) {
   if (createDirectory(block.path.parent_path()) == CreateDirResult::Failed) return;
-  if (readStockBlock(block.path, length, lead)) return;
+  if (readStockBlock(block.path, *block.file)) return;
   saveStockFile(block.path, *block.bytes);
 }
 
@@ -31,13 +28,12 @@ void runAction(int choice, Session& session) {
     activateFrobHighlight(session);
     return;
   }
-  const bool heldTrail = session.stock.trail.bytes.has_value();
-  const bool heldGlint = session.stock.glint.bytes.has_value();
-  reportOutcome(runSiteList(*siteTable[static_cast<std::size_t>(choice - 1)],
-                            session.currentBuild, session.stock));
-  if (!session.savesStock) return;
-  saveKeptBlock(session.stock.trail, heldTrail, trailBlockSize, trailStockLead);
-  saveKeptBlock(session.stock.glint, heldGlint, glintBlockSize, glintStockLead);
+  const SiteList& list = *siteTable[static_cast<std::size_t>(choice - 1)];
+  // Only the list's own stock block can be newly kept by its action.
+  StockBlock* const stock = list.stock ? &(session.stock.*list.stock) : nullptr;
+  const bool heldBefore = stock && stock->bytes;
+  reportOutcome(runSiteList(list, session.currentBuild, session.stock));
+  if (session.savesStock && stock && !heldBefore && stock->bytes) saveKeptBlock(*stock);
 }
 
 }  // namespace
@@ -54,23 +50,11 @@ std::optional<int> menuChoice(int code, bool packageOffered) {
 
 int showMenu(bool packageAvailable) {
   printLine();
-  printItem(1);
-  printItem(2);
-  printLine();
-  printItem(3);
-  printItem(4);
-  printLine();
-  if (packageAvailable) {
-    printItem(5);
-    printItem(6);
-    printItem(7);
-    printLine();
-    printItem(8);
-    printItem(9);
+  for (const std::string_view group : itemGroups) {
+    if (group[0] >= '5' && !packageAvailable) continue;  // the package's items
+    for (const char key : group) printLine({"\t", msg::menuItem[key - '0']});
     printLine();
   }
-  printItem(0);
-  printLine();
   printPrompt(msg::menuPrompt);
   for (;;) {
     if (const std::optional<int> choice = menuChoice(readKey(), packageAvailable)) return *choice;

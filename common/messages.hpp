@@ -77,10 +77,7 @@ inline constexpr std::string_view shaderFolderFailed = "Error: Failed to create 
 inline constexpr std::string_view shaderSaveFailed =
     "Error: Failed to save custom shader in 'Shaders' folder";
 
-}  // namespace vn3::msg
-
 // The stock-data extractor (vn3patch-extract)
-namespace vn3::msg {
 
 inline constexpr std::string_view extractUsage = "usage: vn3patch-extract [PACKAGE]";
 // The package's path.

@@ -12,13 +12,9 @@ namespace vn3 {
 
 namespace {
 
-std::uint64_t sizeOf(DWORD high, DWORD low) {
-  return (static_cast<std::uint64_t>(high) << 32) | low;
-}
-
-FileStatus statusOf(DWORD attributes, std::uint64_t size) {
+FileStatus statusOf(DWORD attributes, DWORD sizeHigh, DWORD sizeLow) {
   const bool regular = (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE)) == 0;
-  return {true, regular, size};
+  return {true, regular, (static_cast<std::uint64_t>(sizeHigh) << 32) | sizeLow};
 }
 
 // A symbolic link answers for its target, as stat() does on POSIX. The handle
@@ -32,7 +28,7 @@ FileStatus targetStatus(const std::filesystem::path& path) {
   const bool ok = ::GetFileInformationByHandle(handle, &info) != 0;
   ::CloseHandle(handle);
   if (!ok) return {};
-  return statusOf(info.dwFileAttributes, sizeOf(info.nFileSizeHigh, info.nFileSizeLow));
+  return statusOf(info.dwFileAttributes, info.nFileSizeHigh, info.nFileSizeLow);
 }
 
 }  // namespace
@@ -41,7 +37,7 @@ FileStatus queryFileStatus(const std::filesystem::path& path) {
   WIN32_FILE_ATTRIBUTE_DATA data{};
   if (!::GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) return {};
   if (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) return targetStatus(path);
-  return statusOf(data.dwFileAttributes, sizeOf(data.nFileSizeHigh, data.nFileSizeLow));
+  return statusOf(data.dwFileAttributes, data.nFileSizeHigh, data.nFileSizeLow);
 }
 
 CreateDirResult createDirectory(const std::filesystem::path& path) {

@@ -1,7 +1,6 @@
 #pragma once
 // Writes byte strings at absolute offsets into an existing game file, in
 // place, and says how that went.
-#include <cstddef>
 #include <cstdint>
 #include <span>
 #include <string>
@@ -34,22 +33,15 @@ struct Outcome {
   friend bool operator==(const Outcome&, const Outcome&) = default;
 };
 
-// The stock block at a list's one site, kept before the site is first
-// overwritten.
-struct KeepStock {
-  StockBlock& block;  // filled when it is empty and what the site holds is stock
-  std::size_t length;
-  std::span<const std::uint8_t> lead;
-  bool restore;  // the site gets the kept block; without one nothing is written
-};
-
 // The refusal of a restore that has no stock block to write.
 Outcome missingStock(const StockBlock& block);
 
 // Never creates or truncates the file. Sites are written in order; a failure
-// leaves the earlier ones written. With `keep`, the block at the first site
-// is read through the same open before anything is written, once a run.
+// leaves the earlier ones written. With `stock`, the block at the first site
+// is read through the same open before anything is written, once a run, and
+// kept if it is stock; a site without bytes of its own (a restore) gets the
+// kept block, and without one it is refused.
 Outcome applyPatch(const PatchTarget& target, std::span<const PatchSite> sites,
-                   const KeepStock* keep = nullptr);
+                   StockBlock* stock = nullptr);
 
 }  // namespace vn3

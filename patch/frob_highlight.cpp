@@ -9,25 +9,18 @@
 
 namespace vn3 {
 
-namespace {
-
-// The game's three highlight shaders, all replaced by the same image.
-constexpr std::string_view shaderNames[] = {"RovizeraDiff", "RovizeraNormal", "Rovizera"};
-
-}  // namespace
-
 bool ensureShaderFolder() {
   return createDirectory(hostPath("Shaders")) != CreateDirResult::Failed;
 }
 
 Outcome installFrobHighlight(const ShaderImage& image, GameBuild build) {
   if (!ensureShaderFolder()) return {std::string(msg::shaderFolderFailed)};
-  // The shaders go first: the executable is patched only once the game has
-  // them to load.
-  for (std::string_view name : shaderNames) {
+  // The game's three highlight shaders, all replaced by the same image. They
+  // go first: the executable is patched only once the game has them to load.
+  for (std::string_view name : {"RovizeraDiff", "RovizeraNormal", "Rovizera"}) {
     if (!writeShaderFile(name, image)) return {std::string(msg::shaderSaveFailed)};
   }
-  return applyPatch(exeTarget, sitesFor(frobOn, build, frobOn.fixedBytes));
+  return applyPatch(exeTarget, sitesFor(frobOn, build));
 }
 
 }  // namespace vn3

@@ -8,6 +8,7 @@ constexpr std::uint8_t frobOnByte[] = {0x5A};     // "Z"
 constexpr std::uint8_t frobOffByte[] = {0x4D};    // "M"
 constexpr std::uint8_t lootPctOffByte[] = {0x00};
 constexpr std::uint8_t lootPctOnByte[] = {0x20};  // space
+constexpr std::array<std::uint8_t, glintBlockSize> glintOffBlock{};
 
 constexpr std::array<std::array<std::uint32_t, 3>, 2> frobOffsets = {{
     {0x546344, 0x546354, 0x546364},  // BuildA
@@ -19,61 +20,40 @@ constexpr std::array<std::array<std::uint32_t, 3>, 2> glintOffsets = {{{0x2C5040
 
 }  // namespace
 
-const SiteList frobOn{"frobOn", &exeTarget, frobOffsets, 3, 1, PayloadSource::Fixed, frobOnByte,
-                      nullptr, {}};
-const SiteList frobOff{"frobOff", &exeTarget, frobOffsets, 3, 1, PayloadSource::Fixed, frobOffByte,
-                       nullptr, {}};
-const SiteList lootPctOff{"lootPctOff", &exeTarget, lootPctOffsets, 1, 1, PayloadSource::Fixed,
-                          lootPctOffByte, nullptr, {}};
-const SiteList lootPctOn{"lootPctOn", &exeTarget, lootPctOffsets, 1, 1, PayloadSource::Fixed,
-                         lootPctOnByte, nullptr, {}};
-const SiteList trailOff{"trailOff", &packageTarget, trailOffsets, 1, trailBlockSize,
-                        PayloadSource::Fixed, trailOffBlock, &StockBlocks::trail, trailStockLead};
-const SiteList trailSubtle{"trailSubtle", &packageTarget, trailOffsets, 1, trailBlockSize,
-                           PayloadSource::Fixed, trailSubtleBlock, &StockBlocks::trail,
-                           trailStockLead};
-const SiteList trailStock{"trailStock", &packageTarget, trailOffsets, 1, trailBlockSize,
-                          PayloadSource::Stock, {}, &StockBlocks::trail, trailStockLead};
-const SiteList glintOff{"glintOff", &packageTarget, glintOffsets, 1, glintBlockSize,
-                        PayloadSource::Zeros, {}, &StockBlocks::glint, glintStockLead};
-const SiteList glintStock{"glintStock", &packageTarget, glintOffsets, 1, glintBlockSize,
-                          PayloadSource::Stock, {}, &StockBlocks::glint, glintStockLead};
+const SiteList frobOn{"frobOn", &exeTarget, frobOffsets, 3, frobOnByte, nullptr};
+const SiteList frobOff{"frobOff", &exeTarget, frobOffsets, 3, frobOffByte, nullptr};
+const SiteList lootPctOff{"lootPctOff", &exeTarget, lootPctOffsets, 1, lootPctOffByte, nullptr};
+const SiteList lootPctOn{"lootPctOn", &exeTarget, lootPctOffsets, 1, lootPctOnByte, nullptr};
+const SiteList trailOff{"trailOff", &packageTarget, trailOffsets, 1, trailOffBlock,
+                        &StockBlocks::trail};
+const SiteList trailSubtle{"trailSubtle", &packageTarget, trailOffsets, 1, trailSubtleBlock,
+                           &StockBlocks::trail};
+const SiteList trailStock{"trailStock", &packageTarget, trailOffsets, 1, {}, &StockBlocks::trail};
+const SiteList glintOff{"glintOff", &packageTarget, glintOffsets, 1, glintOffBlock,
+                        &StockBlocks::glint};
+const SiteList glintStock{"glintStock", &packageTarget, glintOffsets, 1, {}, &StockBlocks::glint};
 
 const std::array<const SiteList*, 9> siteTable = {
     &frobOn, &frobOff, &lootPctOff, &lootPctOn, &trailOff,
     &trailSubtle, &trailStock, &glintOff, &glintStock,
 };
 
-std::vector<PatchSite> sitesFor(const SiteList& list, GameBuild build,
-                                std::span<const std::uint8_t> bytes) {
+std::vector<PatchSite> sitesFor(const SiteList& list, GameBuild build) {
   const auto& offsets = list.offsets[static_cast<std::size_t>(build)];
   std::vector<PatchSite> sites;
-  for (std::size_t i = 0; i < list.siteCount; ++i) sites.push_back({offsets[i], bytes});
+  for (std::size_t i = 0; i < list.siteCount; ++i) sites.push_back({offsets[i], list.fixedBytes});
   return sites;
 }
 
 Outcome runSiteList(const SiteList& list, GameBuild build, StockBlocks& stock) {
-  std::vector<std::uint8_t> zeros;
-  std::span<const std::uint8_t> bytes;
-  switch (list.source) {
-    case PayloadSource::Fixed:
-      bytes = list.fixedBytes;
-      break;
-    case PayloadSource::Zeros:
-      zeros.assign(list.length, 0);
-      bytes = zeros;
-      break;
-    case PayloadSource::Stock:
-      break;  // the kept block, known once the package is open
-  }
-  if (!list.stock) return applyPatch(*list.target, sitesFor(list, build, bytes));
+  const std::vector<PatchSite> sites = sitesFor(list, build);
+  if (!list.stock) return applyPatch(*list.target, sites);
   // Every action on a package block keeps the stock block there first, if
   // it holds one, so that its restore works from then on.
-  const KeepStock keep{stock.*list.stock, list.length, list.stockLead,
-                       list.source == PayloadSource::Stock};
+  StockBlock& block = stock.*list.stock;
   // Nothing left to read it from: refused before the package is opened.
-  if (keep.restore && !keep.block.bytes && keep.block.looked) return missingStock(keep.block);
-  return applyPatch(*list.target, sitesFor(list, build, bytes), &keep);
+  if (list.fixedBytes.empty() && !block.bytes && block.looked) return missingStock(block);
+  return applyPatch(*list.target, sites, &block);
 }
 
 }  // namespace vn3

@@ -3,7 +3,6 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
-#include <optional>
 #include <span>
 #include <string_view>
 #include <vector>
@@ -14,23 +13,14 @@
 
 namespace vn3 {
 
-// Where a list's bytes come from.
-enum class PayloadSource {
-  Fixed,  // built into the program
-  Zeros,  // zero bytes, made when the action runs
-  Stock,  // a stock block of the session's, if it holds one
-};
-
 struct SiteList {
   std::string_view name;
   const PatchTarget* target;
   std::array<std::array<std::uint32_t, 3>, 2> offsets;  // indexed by GameBuild
   std::size_t siteCount;                                // 1 or 3
-  std::size_t length;                                   // bytes written at each site
-  PayloadSource source;
-  std::span<const std::uint8_t> fixedBytes;  // with PayloadSource::Fixed
-  StockBlock StockBlocks::*stock;            // the stock block at the sites, if any
-  std::span<const std::uint8_t> stockLead;   // the bytes that block begins with
+  // Written at each site; empty for a restore, which writes the stock block.
+  std::span<const std::uint8_t> fixedBytes;
+  StockBlock StockBlocks::*stock;  // the stock block at the sites, if any
 };
 
 extern const SiteList frobOn;
@@ -46,14 +36,12 @@ extern const SiteList glintStock;
 // Every list, in menu order: frobOn is key 1, glintStock key 9.
 extern const std::array<const SiteList*, 9> siteTable;
 
-// The list's sites for `build`, each writing `bytes` (which must be
-// `list.length` long).
-std::vector<PatchSite> sitesFor(const SiteList& list, GameBuild build,
-                                std::span<const std::uint8_t> bytes);
+// The list's sites for `build`, each writing the list's own bytes.
+std::vector<PatchSite> sitesFor(const SiteList& list, GameBuild build);
 
-// One menu action: gathers the list's bytes and applies them to its target
-// for `build`. A package block not yet in `stock` is read first and kept
-// there if it is stock. A restore without its stock block writes nothing.
+// One menu action: applies the list's bytes to its target for `build`. A
+// package block not yet in `stock` is read first and kept there if it is
+// stock. A restore without its stock block writes nothing.
 Outcome runSiteList(const SiteList& list, GameBuild build, StockBlocks& stock);
 
 }  // namespace vn3

@@ -28,9 +28,9 @@ constexpr std::uint32_t getToken(const ShaderImage& image,
   return value;
 }
 
-constexpr std::uint32_t pointOne = 0x3DCCCCCD;  // 0.1f
+}  // namespace
 
-constexpr ShaderImage makeInitialImage() {
+ShaderImage initialShaderImage() {
   ShaderImage image{};
   putToken(image, 0, 0xFFFF0101);  // ps.1.1
   putToken(image, 1, 0x0009FFFE);  // comment of nine tokens
@@ -42,9 +42,9 @@ constexpr ShaderImage makeInitialImage() {
   }
   putToken(image, 11, 0x00000051);  // def c2, r, g, b, a
   putToken(image, 12, 0xA00F0002);
-  // Red, green, blue and alpha all start at 0.1.
+  // Red, green, blue and alpha all start at 0.1 (0x3DCCCCCD).
   for (std::size_t token = redToken; token <= redToken + 3; ++token) {
-    putToken(image, token, pointOne);
+    putToken(image, token, 0x3DCCCCCD);
   }
   putToken(image, 17, 0x00000001);  // mov r0, c2
   putToken(image, 18, 0x800F0000);
@@ -52,16 +52,6 @@ constexpr ShaderImage makeInitialImage() {
   putToken(image, 20, 0x0000FFFF);  // end
   return image;
 }
-
-// The program's own path of a shader file, with backslashes as the game
-// writes it.
-std::string shaderFilePath(std::string_view baseName) {
-  return "Shaders\\" + std::string(baseName) + ".pso";
-}
-
-}  // namespace
-
-ShaderImage initialShaderImage() { return makeInitialImage(); }
 
 void setShaderColour(ShaderImage& image, float red, float green, float blue) {
   putToken(image, redToken, std::bit_cast<std::uint32_t>(red));
@@ -75,14 +65,10 @@ std::array<float, 3> shaderColour(const ShaderImage& image) {
           std::bit_cast<float>(getToken(image, redToken + 2))};
 }
 
-bool writeShaderImage(const std::filesystem::path& file, const ShaderImage& image) {
+bool writeShaderFile(std::string_view baseName, const ShaderImage& image) {
   // Written in place, no temporary and rename: a read-only file of that name
   // must make this fail, not be replaced.
-  return writeRegularFile(file, image);
-}
-
-bool writeShaderFile(std::string_view baseName, const ShaderImage& image) {
-  return writeShaderImage(hostPath(shaderFilePath(baseName)), image);
+  return writeRegularFile(hostPath("Shaders\\" + std::string(baseName) + ".pso"), image);
 }
 
 }  // namespace vn3

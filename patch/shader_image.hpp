@@ -4,7 +4,6 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
-#include <filesystem>
 #include <string_view>
 
 namespace vn3 {
@@ -23,10 +22,6 @@ void setShaderColour(ShaderImage& image, float red, float green, float blue);
 
 // The red, green and blue now stored in the image.
 std::array<float, 3> shaderColour(const ShaderImage& image);
-
-// Creates or truncates `file` on this host and writes the image into it.
-// False when the file cannot be opened, written or closed.
-bool writeShaderImage(const std::filesystem::path& file, const ShaderImage& image);
 
 // Writes the image to "Shaders\<baseName>.pso" below the working directory.
 // The folder must exist already.

@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <istream>
 #include <optional>
 #include <span>
 #include <vector>
@@ -25,9 +26,21 @@ inline constexpr std::array<std::uint8_t, 16> trailStockLead = {
 inline constexpr std::array<std::uint8_t, 16> glintStockLead = {
     0x01, 0x00, 0x00, 0x00, 0x55, 0x55, 0x55, 0x55, 0x01, 0x00, 0x00, 0x00, 0x55, 0x55, 0x55, 0x55};
 
+// A stock file: its name in the payload folder, and the exact size and
+// leading bytes a block must have to be accepted as stock.
+struct StockFile {
+  const char* name;
+  std::size_t size;
+  std::span<const std::uint8_t, 16> lead;
+};
+
+inline constexpr StockFile trailStockFile{"trail_stock.bin", trailBlockSize, trailStockLead};
+inline constexpr StockFile glintStockFile{"glint_stock.bin", glintBlockSize, glintStockLead};
+
 // A stock block as found at start: where it was looked for and, if the file
 // there was acceptable, its bytes.
 struct StockBlock {
+  const StockFile* file;
   std::filesystem::path path;
   std::optional<std::vector<std::uint8_t>> bytes;
   bool looked = false;  // read from the package once this run
@@ -38,18 +51,18 @@ struct StockBlocks {
   StockBlock glint;
 };
 
-inline constexpr const char* trailStockFile = "trail_stock.bin";
-inline constexpr const char* glintStockFile = "glint_stock.bin";
+// Whether `bytes` may stand as a block of `file`: exact size and leading bytes.
+bool isAcceptableStock(std::span<const std::uint8_t> bytes, const StockFile& file);
 
-// Whether `bytes` may stand as a stock block: exact size and leading bytes.
-bool isAcceptableStock(std::span<const std::uint8_t> bytes, std::size_t size,
-                       std::span<const std::uint8_t> lead);
+// Reads `length` bytes at `offset`; nothing if they cannot all be read. The
+// stream is left cleared for the next read either way.
+std::optional<std::vector<std::uint8_t>> readBlockAt(std::istream& in, std::uint64_t offset,
+                                                     std::size_t length);
 
-// Reads one stock block from `path`; nothing if it is missing, not a regular
-// file, unreadable or not acceptable.
+// Reads one block of `file` from `path`; nothing if it is missing, not a
+// regular file, unreadable or not acceptable.
 std::optional<std::vector<std::uint8_t>> readStockBlock(const std::filesystem::path& path,
-                                                        std::size_t size,
-                                                        std::span<const std::uint8_t> lead);
+                                                        const StockFile& file);
 
 // Looks for both stock files in `payloadDir`.
 StockBlocks loadStockBlocks(const std::filesystem::path& payloadDir);

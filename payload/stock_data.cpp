@@ -9,56 +9,57 @@
 
 namespace vn3 {
 
-bool isAcceptableStock(std::span<const std::uint8_t> bytes, std::size_t size,
-                       std::span<const std::uint8_t> lead) {
-  return bytes.size() == size && lead.size() <= size &&
-         std::equal(lead.begin(), lead.end(), bytes.begin());
+namespace {
+
+StockBlock lookFor(const std::filesystem::path& payloadDir, const StockFile& file) {
+  const std::filesystem::path path = payloadDir / file.name;
+  return {&file, path, readStockBlock(path, file)};
+}
+
+}  // namespace
+
+bool isAcceptableStock(std::span<const std::uint8_t> bytes, const StockFile& file) {
+  return bytes.size() == file.size && file.lead.size() <= file.size &&
+         std::equal(file.lead.begin(), file.lead.end(), bytes.begin());
+}
+
+std::optional<std::vector<std::uint8_t>> readBlockAt(std::istream& in, std::uint64_t offset,
+                                                     std::size_t length) {
+  std::vector<std::uint8_t> bytes(length);
+  in.seekg(static_cast<std::streamoff>(offset));
+  in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(length));
+  if (in) return bytes;
+  in.clear();
+  return std::nullopt;
 }
 
 std::optional<std::vector<std::uint8_t>> readStockBlock(const std::filesystem::path& path,
-                                                        std::size_t size,
-                                                        std::span<const std::uint8_t> lead) {
+                                                        const StockFile& file) {
   const FileStatus status = queryFileStatus(path);
-  if (!status.found || !status.regular || status.size != size) return std::nullopt;
+  if (!status.found || !status.regular || status.size != file.size) return std::nullopt;
 
   std::ifstream in(path, std::ios::binary);
-  std::vector<std::uint8_t> bytes(size);
+  auto bytes = readBlockAt(in, 0, file.size);
   // A file that grew since the status query is refused, not cut short.
-  in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(size));
-  if (!in || in.peek() != std::ifstream::traits_type::eof()) return std::nullopt;
-  if (!isAcceptableStock(bytes, size, lead)) return std::nullopt;
+  if (!bytes || in.peek() != std::ifstream::traits_type::eof()) return std::nullopt;
+  if (!isAcceptableStock(*bytes, file)) return std::nullopt;
   return bytes;
 }
 
 StockBlocks loadStockBlocks(const std::filesystem::path& payloadDir) {
-  const std::filesystem::path trail = payloadDir / trailStockFile;
-  const std::filesystem::path glint = payloadDir / glintStockFile;
-  return {{trail, readStockBlock(trail, trailBlockSize, trailStockLead)},
-          {glint, readStockBlock(glint, glintBlockSize, glintStockLead)}};
+  return {lookFor(payloadDir, trailStockFile), lookFor(payloadDir, glintStockFile)};
 }
 
 bool saveStockFile(const std::filesystem::path& path, std::span<const std::uint8_t> bytes) {
   std::filesystem::path temporary = path;
   temporary += ".tmp" + std::to_string(std::random_device{}());
-  {
-    std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()),
-              static_cast<std::streamsize>(bytes.size()));
-    out.close();
-    if (!out) {
-      std::error_code ignored;
-      std::filesystem::remove(temporary, ignored);
-      return false;
-    }
-  }
   std::error_code ec;
-  std::filesystem::rename(temporary, path, ec);
-  if (ec) {
-    std::error_code ignored;
-    std::filesystem::remove(temporary, ignored);
-    return false;
+  if (writeRegularFile(temporary, bytes)) {
+    std::filesystem::rename(temporary, path, ec);
+    if (!ec) return true;
   }
-  return true;
+  std::filesystem::remove(temporary, ec);
+  return false;
 }
 
 }  // namespace vn3

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include "common/platform.hpp"
 #include "patch/apply_patch.hpp"
 #include "patch/shader_image.hpp"
 #include "test_support.hpp"
@@ -36,13 +37,13 @@ TEST(ApplyPatchFailures, EachFailureGivesItsOneMessage) {
 
 // Only a regular file is written: a pipe or a device (also behind a link)
 // is refused at once, never waited on.
-TEST(WriteShaderImage, AnythingButARegularFileIsRefused) {
+TEST(WriteRegularFile, AnythingButARegularFileIsRefused) {
   test::TempDir dir;
   ASSERT_EQ(::mkfifo((dir / "fifo").c_str(), 0600), 0);
   std::filesystem::create_symlink("/dev/null", dir / "null");
   for (const std::filesystem::path& file : {dir / "fifo", dir / "null",
                                             std::filesystem::path("/dev/full")}) {
-    EXPECT_FALSE(writeShaderImage(file, initialShaderImage())) << file;
+    EXPECT_FALSE(writeRegularFile(file, initialShaderImage())) << file;
   }
 }
 

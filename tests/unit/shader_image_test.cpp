@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <vector>
 
+#include "common/platform.hpp"
 #include "patch/shader_image.hpp"
 #include "test_support.hpp"
 
@@ -68,20 +69,20 @@ TEST(ShaderImage, WritesTheImageAndTruncatesAnOlderLongerFile) {
   test::writeFile(dir / "a.pso", test::patternBytes(500));
   ShaderImage image = initialShaderImage();
   setShaderColour(image, 1.0f, 0.0f, 0.0f);
-  ASSERT_TRUE(writeShaderImage(dir / "a.pso", image));
-  ASSERT_TRUE(writeShaderImage(dir / "b.pso", image));
+  ASSERT_TRUE(writeRegularFile(dir / "a.pso", image));
+  ASSERT_TRUE(writeRegularFile(dir / "b.pso", image));
   EXPECT_EQ(test::readFile(dir / "a.pso"), expectedImage(0x3F800000, 0, 0));
   EXPECT_EQ(test::readFile(dir / "b.pso"), expectedImage(0x3F800000, 0, 0));
 }
 
-TEST(WriteShaderImage, FailsWhereNoFileCanBeMade) {
+TEST(WriteRegularFile, FailsWhereNoFileCanBeMade) {
   test::TempDir dir;
   std::filesystem::create_directory(dir / "folder");
   test::writeFile(dir / "plain", {1, 2, 3});
   const ShaderImage image = initialShaderImage();
-  EXPECT_FALSE(writeShaderImage(dir / "missing" / "x.pso", image));  // no such folder
-  EXPECT_FALSE(writeShaderImage(dir / "plain" / "x.pso", image));    // a file where the folder is
-  EXPECT_FALSE(writeShaderImage(dir / "folder", image));             // a folder of that name
+  EXPECT_FALSE(writeRegularFile(dir / "missing" / "x.pso", image));  // no such folder
+  EXPECT_FALSE(writeRegularFile(dir / "plain" / "x.pso", image));    // a file where the folder is
+  EXPECT_FALSE(writeRegularFile(dir / "folder", image));             // a folder of that name
 }
 
 }  // namespace

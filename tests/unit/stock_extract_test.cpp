@@ -65,7 +65,7 @@ TEST_F(StockExtractTest, StockPackageOfEitherBuildGivesBothFiles) {
     EXPECT_EQ(test::readFile(package()), before);
     EXPECT_NE(out.text().find("Wrote '" + (payload() / "trail_stock.bin").string()), std::string::npos);
     // The files pass the same check the patcher makes at start.
-    EXPECT_TRUE(readStockBlock(payload() / "glint_stock.bin", glintBlockSize, glintStockLead));
+    EXPECT_TRUE(readStockBlock(payload() / "glint_stock.bin", glintStockFile));
   }
 }
 
