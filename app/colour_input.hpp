@@ -45,7 +45,8 @@ class NumberReader {
   // first, then from new lines. Whole numbers after the third on its line
   // are kept for the next prompt, up to the first other text; the rest of
   // that line is dropped. An unreadable number, the end of the input or the
-  // prompt's limit ends the prompt, later components keeping `current`.
+  // prompt's limit ends the prompt: that component and the later ones keep
+  // `current`.
   std::array<float, 3> readColour(const std::array<float, 3>& current);
 
  private:

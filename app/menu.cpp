@@ -19,7 +19,7 @@ constexpr std::string_view itemGroups[] = {"12", "34", "567", "89", "0"};
 // block serves this run either way.
 void saveKeptBlock(const StockBlock& block) {
   if (createDirectory(block.path.parent_path()) == CreateDirResult::Failed) return;
-  if (readStockBlock(block.path, *block.file)) return;
+  if (readStockBlock(block.path, block.file)) return;
   saveStockFile(block.path, *block.bytes);
 }
 

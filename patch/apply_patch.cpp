@@ -28,8 +28,8 @@ Outcome applyPatch(const PatchTarget& target, std::span<const PatchSite> sites,
   if (stock && !stock->bytes && !stock->looked && !sites.empty()) {
     // Read once a run, before anything is written, and kept if it is stock.
     stock->looked = true;
-    auto found = readBlockAt(file, sites.front().offset, stock->file->size);
-    if (found && isAcceptableStock(*found, *stock->file)) stock->bytes = std::move(found);
+    auto found = readBlockAt(file, sites.front().offset, stock->file.size);
+    if (found && isAcceptableStock(*found, stock->file)) stock->bytes = std::move(found);
   }
   for (const PatchSite& site : sites) {
     // A site without bytes of its own is a restore: it gets the kept block.

@@ -40,7 +40,7 @@ inline constexpr StockFile glintStockFile{"glint_stock.bin", glintBlockSize, gli
 // A stock block as found at start: where it was looked for and, if the file
 // there was acceptable, its bytes.
 struct StockBlock {
-  const StockFile* file;
+  const StockFile& file;
   std::filesystem::path path;
   std::optional<std::vector<std::uint8_t>> bytes;
   bool looked = false;  // read from the package once this run

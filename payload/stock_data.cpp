@@ -13,7 +13,7 @@ namespace {
 
 StockBlock lookFor(const std::filesystem::path& payloadDir, const StockFile& file) {
   const std::filesystem::path path = payloadDir / file.name;
-  return {&file, path, readStockBlock(path, file)};
+  return {file, path, readStockBlock(path, file)};
 }
 
 }  // namespace
