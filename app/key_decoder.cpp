@@ -38,8 +38,7 @@ struct Step {
 
 constexpr Step needMore() { return Step{true, {}, 0}; }
 constexpr Step done(Key key, std::size_t consumed) { return Step{false, key, consumed}; }
-constexpr Step nothing(std::size_t consumed) { return done(Key{}, consumed); }
-constexpr Step nothingYet(std::size_t consumed, DecodeState next) {
+constexpr Step nothing(std::size_t consumed, DecodeState next = DecodeState::Key) {
   return Step{false, {}, consumed, next};
 }
 
@@ -63,7 +62,6 @@ struct Params {
   static constexpr int kOmitted = -1;
   std::array<int, 2> value{kOmitted, kOmitted};
   std::size_t count = 0;
-  int at(std::size_t i) const { return i < count ? value[i] : kOmitted; }
 };
 
 // Keys carry at most two plain decimal parameters; anything else (private
@@ -99,10 +97,9 @@ std::optional<Modifiers> xtermModifiers(int m) {
 // The "1;m" that xterm puts before a letter final; the first number is
 // always 1 (or left out).
 std::optional<Modifiers> letterModifiers(const Params& p) {
-  if (p.count == 0) return Modifiers{};
-  const int first = p.at(0);
+  const int first = p.value[0];
   if (first != Params::kOmitted && first != 1) return std::nullopt;
-  return xtermModifiers(p.at(1));
+  return xtermModifiers(p.value[1]);
 }
 
 // ---- Lookup tables --------------------------------------------------------
@@ -130,8 +127,11 @@ constexpr KeyName kLetterKeys[] = {
     {'F', End}, {'P', F1}, {'Q', F2}, {'R', F3}, {'S', F4},
 };
 
+// The Linux console sends F1-F5 as "CSI [ A" .. "CSI [ E".
+constexpr KeyName kLinuxFunctionKeys[] = {{'A', F1}, {'B', F2}, {'C', F3}, {'D', F4}, {'E', F5}};
+
 // The key `code` names in `table`, with `mods` added; no key if it names none.
-Key lookup(std::span<const KeyName> table, int code, Modifiers mods) {
+Key lookup(std::span<const KeyName> table, int code, Modifiers mods = {}) {
   for (const KeyName& k : table) {
     if (k.code == code) return specialKey(k.key, k.mods | mods);
   }
@@ -154,7 +154,7 @@ Step skipSequence(Bytes bytes, std::size_t from, bool expired) {
     if (isFinalByte(bytes[i])) return nothing(i + 1);
     if (!isParamByte(bytes[i]) && !isIntermediateByte(bytes[i])) return nothing(i);
   }
-  return expired ? nothing(bytes.size()) : nothingYet(bytes.size(), DecodeState::InSequence);
+  return nothing(bytes.size(), expired ? DecodeState::Key : DecodeState::InSequence);
 }
 
 // A string's body, from `from` on, up to BEL or ST (ESC \). Any other ESC
@@ -166,9 +166,9 @@ Step skipString(Bytes bytes, std::size_t from, bool expired) {
     if (i + 1 < bytes.size()) return nothing(bytes[i + 1] == '\\' ? i + 2 : i);
     if (expired) return nothing(i + 1);
     // Only the next byte tells ST from the start of a key: keep the ESC.
-    return i == 0 ? needMore() : nothingYet(i, DecodeState::InString);
+    return i == 0 ? needMore() : nothing(i, DecodeState::InString);
   }
-  return expired ? nothing(bytes.size()) : nothingYet(bytes.size(), DecodeState::InString);
+  return nothing(bytes.size(), expired ? DecodeState::Key : DecodeState::InString);
 }
 
 // DCS, SOS, OSC, PM and APC: terminals send them as replies (a colour
@@ -182,25 +182,22 @@ constexpr bool isStringIntroducer(std::uint8_t b) {
 Key csiKey(const Params& p, std::uint8_t final) {
   switch (final) {
     case '~': {
-      const auto mods = xtermModifiers(p.at(1));
-      return mods ? lookup(kNumberedKeys, p.at(0), *mods) : Key{};
+      const auto mods = xtermModifiers(p.value[1]);
+      return mods ? lookup(kNumberedKeys, p.value[0], *mods) : Key{};
     }
     // rxvt: '$' Shift, '^' Ctrl, '@' Ctrl+Shift, no xterm parameter.
     case '$':
-      return p.count == 1 ? lookup(kNumberedKeys, p.at(0), kShift) : Key{};
+      return p.count == 1 ? lookup(kNumberedKeys, p.value[0], kShift) : Key{};
     case '^':
-      return p.count == 1 ? lookup(kNumberedKeys, p.at(0), kCtrl) : Key{};
+      return p.count == 1 ? lookup(kNumberedKeys, p.value[0], kCtrl) : Key{};
     case '@':
-      return p.count == 1 ? lookup(kNumberedKeys, p.at(0), kShift | kCtrl) : Key{};
-    case 'Z': {
-      const auto mods = letterModifiers(p);
-      return mods ? specialKey(Tab, *mods | kShift) : Key{};
-    }
+      return p.count == 1 ? lookup(kNumberedKeys, p.value[0], kShift | kCtrl) : Key{};
     default: break;
   }
   if (const auto arrow = rxvtArrow(p, final, kShift)) return *arrow;
   const auto mods = letterModifiers(p);
-  return mods ? lookup(kLetterKeys, final, *mods) : Key{};
+  if (!mods) return Key{};
+  return final == 'Z' ? specialKey(Tab, *mods | kShift) : lookup(kLetterKeys, final, *mods);
 }
 
 Key ss3Key(const Params& p, std::uint8_t final) {
@@ -211,7 +208,7 @@ Key ss3Key(const Params& p, std::uint8_t final) {
   }
   if (const auto arrow = rxvtArrow(p, final, kCtrl)) return *arrow;
   // Some terminals put a bare modifier digit after SS3 ("ESC O 2 P").
-  const auto mods = p.count == 1 ? xtermModifiers(p.at(0)) : letterModifiers(p);
+  const auto mods = p.count == 1 ? xtermModifiers(p.value[0]) : letterModifiers(p);
   return mods ? lookup(kLetterKeys, final, *mods) : Key{};
 }
 
@@ -257,26 +254,7 @@ Step decodeSequence(Bytes bytes, bool expired) {
   return expired ? nothing(bytes.size()) : needMore();
 }
 
-// The Linux console sends F1-F5 as "CSI [ A" .. "CSI [ E".
-Step decodeLinuxFunctionKey(Bytes bytes, bool expired) {
-  constexpr std::size_t kLetterAt = 3;
-  if (bytes.size() <= kLetterAt) return expired ? nothing(bytes.size()) : needMore();
-  const std::uint8_t b = bytes[kLetterAt];
-  if (inRange(b, 'A', 'E')) {
-    return done(specialKey(static_cast<SpecialKey>(static_cast<int>(F1) + (b - 'A'))),
-                kLetterAt + 1);
-  }
-  if (inRange(b, 0x20, 0x7E)) return nothing(kLetterAt + 1);
-  return nothing(kLetterAt);
-}
-
 // ---- Characters -----------------------------------------------------------
-
-Step decodeAscii(std::uint8_t b) {
-  if (b == 0x00) return done(specialKey(NullKey), 1);  // Ctrl+2
-  if (b == kDel) return done(charKey(0x08), 1);  // terminals send DEL for Backspace
-  return done(charKey(b), 1);
-}
 
 // The console hands over characters in its code page; a code point below 256
 // is the same byte in Latin-1, anything else has no single-byte code here.
@@ -301,22 +279,28 @@ Step decodeUtf8(Bytes bytes, bool expired) {
   return nothing(length);
 }
 
-// ---- Escape ---------------------------------------------------------------
+// ---- Any key --------------------------------------------------------------
 
-Step decodeAny(Bytes bytes, bool expired, bool allowAltPrefix);
+Step decodeAny(Bytes bytes, bool expired, bool allowAltPrefix) {
+  const std::uint8_t b = bytes[0];
+  if (b >= 0x80) return decodeUtf8(bytes, expired);
+  if (b == 0x00) return done(specialKey(NullKey), 1);  // Ctrl+2
+  if (b == kDel) return done(charKey(0x08), 1);  // terminals send DEL for Backspace
+  if (b != kEsc) return done(charKey(b), 1);
 
-// ESC + key is how terminals send Alt+key. Only one such prefix counts, so a
-// run of ESC bytes cannot keep the reader waiting.
-Step decodeEscape(Bytes bytes, bool expired, bool allowAltPrefix) {
   if (bytes.size() == 1) return expired ? done(charKey(kEsc), 1) : needMore();
   if (bytes[1] == '[' && bytes.size() > 2 && bytes[2] == '[') {
-    return decodeLinuxFunctionKey(bytes, expired);
+    if (bytes.size() == 3) return expired ? nothing(3) : needMore();
+    if (!inRange(bytes[3], 0x20, 0x7E)) return nothing(3);
+    return done(lookup(kLinuxFunctionKeys, bytes[3]), 4);
   }
   if (bytes[1] == '[' || bytes[1] == 'O') return decodeSequence(bytes, expired);
   // A string's introducer alone is Alt+P, Alt+] and so on.
   if (isStringIntroducer(bytes[1]) && !(expired && bytes.size() == 2)) {
     return bytes.size() == 2 ? needMore() : skipString(bytes, 2, expired);
   }
+  // ESC + key is how terminals send Alt+key. Only one such prefix counts, so
+  // a run of ESC bytes cannot keep the reader waiting.
   if (!allowAltPrefix) return done(charKey(kEsc), 1);
 
   Step inner = decodeAny(bytes.subspan(1), expired, false);
@@ -326,13 +310,6 @@ Step decodeEscape(Bytes bytes, bool expired, bool allowAltPrefix) {
   inner.key.mods.alt = true;
   inner.consumed += 1;
   return inner;
-}
-
-Step decodeAny(Bytes bytes, bool expired, bool allowAltPrefix) {
-  const std::uint8_t b = bytes[0];
-  if (b == kEsc) return decodeEscape(bytes, expired, allowAltPrefix);
-  if (b >= 0x80) return decodeUtf8(bytes, expired);
-  return decodeAscii(b);
 }
 
 DecodeResult toResult(const Step& step) {
