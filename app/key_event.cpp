@@ -20,10 +20,8 @@ std::vector<std::uint8_t> keyEventCodes(const KeyEventInfo& event, const CodePag
   if (!event.keyDown) return {};
 
   if (event.character != 0) return encode(event.character);
-  if (event.scanCode > 0xFF) return {};
   const Column column = columnFor({event.shift, event.ctrl, event.alt});
-  const std::optional<KeyCodes> codes =
-      scanCodeKeyCodes(static_cast<std::uint8_t>(event.scanCode), event.enhanced, column);
+  const std::optional<KeyCodes> codes = scanCodeKeyCodes(event.scanCode, event.enhanced, column);
   if (!codes) return {};
   return std::vector<std::uint8_t>(codes->code.begin(), codes->code.begin() + codes->count);
 }

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstddef>
+#include <utility>
 
 namespace vn3 {
 namespace {
@@ -65,10 +66,7 @@ static_assert(rowsInEnumOrder());
 // no character. The main table holds only its prefix-and-second-code entries:
 // _getch() skips the others (characters, empty pairs) when an event carries
 // no character, so a keypad digit with Shift and no character gives nothing.
-struct ScanKey {
-  std::uint8_t scan;
-  SpecialKey key;
-};
+using ScanKey = std::pair<std::uint8_t, SpecialKey>;
 
 constexpr Columns columnsOf(SpecialKey key) { return kRows[static_cast<std::size_t>(key)].codes; }
 
@@ -82,7 +80,7 @@ constexpr ScanTable makeMainTable() {
   constexpr ScanKey functionKeys[] = {
       {0x3B, F1}, {0x3C, F2}, {0x3D, F3}, {0x3E, F4}, {0x3F, F5},  {0x40, F6},
       {0x41, F7}, {0x42, F8}, {0x43, F9}, {0x44, F10}, {0x57, F11}, {0x58, F12}};
-  for (const ScanKey& k : functionKeys) t[k.scan] = columnsOf(k.key);
+  for (const auto& [scan, key] : functionKeys) t[scan] = columnsOf(key);
 
   // With Alt, Esc, Backspace, Tab, Enter, letters and punctuation but \ give
   // their scan code; the digit row 1 to 0, then - and =, give 78 to 83.
@@ -125,7 +123,7 @@ constexpr ScanTable makeEnhancedTable() {
   constexpr ScanKey greyKeys[] = {{0x47, Home}, {0x48, Up},   {0x49, PageUp}, {0x4B, Left},
                                   {0x4D, Right}, {0x4F, End}, {0x50, Down},   {0x51, PageDown},
                                   {0x52, Insert}, {0x53, Delete}};
-  for (const ScanKey& k : greyKeys) t[k.scan] = columnsOf(k.key);
+  for (const auto& [scan, key] : greyKeys) t[scan] = columnsOf(key);
   t[0x1C] = {singleCode(0x0D), singleCode(0x0D), singleCode(0x0A), p00(0xA6)};  // keypad Enter
   t[0x35] = {singleCode('/'), singleCode('?'), p00(0x95), p00(0xA4)};            // keypad /
   return t;
@@ -144,7 +142,7 @@ std::optional<KeyCodes> pick(const Columns& columns, Column column) {
 
 }  // namespace
 
-std::optional<KeyCodes> scanCodeKeyCodes(std::uint8_t scanCode, bool enhanced, Column column) {
+std::optional<KeyCodes> scanCodeKeyCodes(std::uint16_t scanCode, bool enhanced, Column column) {
   if (scanCode >= kScanCodes) return std::nullopt;
   return pick((enhanced ? kEnhancedTable : kMainTable)[scanCode], column);
 }

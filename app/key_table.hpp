@@ -38,6 +38,6 @@ std::optional<KeyCodes> specialKeyCodes(SpecialKey key, Column column);
 // scan code: `enhanced` (ENHANCED_KEY) picks the grey keys' table, which also
 // holds one-code characters (keypad Enter and /), over the main table of
 // prefix-and-second-code pairs. Nothing where there is no entry.
-std::optional<KeyCodes> scanCodeKeyCodes(std::uint8_t scanCode, bool enhanced, Column column);
+std::optional<KeyCodes> scanCodeKeyCodes(std::uint16_t scanCode, bool enhanced, Column column);
 
 }  // namespace vn3
