@@ -90,8 +90,7 @@ std::optional<std::uint8_t> readInputByte() {
 std::optional<std::vector<std::uint8_t>> readConsoleKey() {
   RawConsoleInput console;
   if (!console.active()) return std::nullopt;
-  const UINT codePage = ::GetConsoleCP();
-  const CodePageEncoder encode = [codePage](char16_t c) { return toCodePage(c, codePage); };
+  const CodePageEncoder encode = [cp = ::GetConsoleCP()](char16_t c) { return toCodePage(c, cp); };
   for (;;) {
     INPUT_RECORD record{};
     DWORD count = 0;

@@ -32,15 +32,12 @@ constexpr std::uint16_t kCursorKeys[] = {0x47, 0x48, 0x49, 0x4B, 0x4D,
 
 KeyEventInfo fromWineTerminal(KeyEventInfo event) {
   if (event.character != 0) return event;
-  if (std::ranges::count(kCursorKeys, event.scanCode) != 0) {
-    event.enhanced = true;
-    return event;
-  }
-  if (event.alt || event.ctrl || event.shift || event.enhanced) return event;
+  if (std::ranges::count(kCursorKeys, event.scanCode) != 0) event.enhanced = true;
   // Measured with Wine 8 and keys typed into a tmux pane, only a lone Esc
   // lacks its character (Alt+Esc carries it, and so do Enter, Tab, Backspace,
   // Space, digits, letters, Ctrl+letters).
-  if (event.virtualKey == 0x1B && event.scanCode == 0x01) event.character = 0x1B;
+  const bool modified = event.alt || event.ctrl || event.shift || event.enhanced;
+  if (!modified && event.virtualKey == 0x1B && event.scanCode == 0x01) event.character = 0x1B;
   return event;
 }
 

@@ -1,7 +1,6 @@
 #pragma once
-// What one Windows console key event gives to readKey, kept apart from the
-// console so it can be tested anywhere. The Windows console layer copies each
-// event into a KeyEventInfo; nothing here needs the Windows headers.
+// What one Windows console key event gives to readKey. Free of the Windows
+// headers, so it can be tested anywhere.
 #include <cstdint>
 #include <functional>
 #include <vector>
@@ -47,9 +46,8 @@ std::vector<std::uint8_t> keyEventCodes(const KeyEventInfo& event, const CodePag
 // An event of Wine's console on a terminal (Wine started from one) made what
 // a Windows console gives for the same key. Like any terminal it cannot tell
 // the grey cursor keys from the keypad's and never sets ENHANCED_KEY: they
-// are taken as the grey ones, as the POSIX build takes them. A few keys
-// arrive there without the character they carry elsewhere and get it back.
-// Wine's windowed console needs none of this.
+// are taken as the grey ones, as the POSIX build takes them. A lone Esc gets
+// back its missing character. Wine's windowed console needs none of this.
 KeyEventInfo fromWineTerminal(KeyEventInfo event);
 
 }  // namespace vn3
