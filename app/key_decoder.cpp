@@ -68,8 +68,7 @@ struct Params {
 // markers, sub-parameters, long lists) belongs to some other report.
 std::optional<Params> parseParams(Bytes text) {
   Params params;
-  if (text.empty()) return params;
-  params.count = 1;
+  params.count = text.empty() ? 0 : 1;
   for (const std::uint8_t b : text) {
     if (b == ';') {
       if (params.count == params.value.size()) return std::nullopt;
@@ -254,7 +253,7 @@ Step decodeSequence(Bytes bytes, bool expired) {
   return expired ? nothing(bytes.size()) : needMore();
 }
 
-// ---- Characters -----------------------------------------------------------
+// ---- Characters and ESC ---------------------------------------------------
 
 // The console hands over characters in its code page; a code point below 256
 // is the same byte in Latin-1, anything else has no single-byte code here.
@@ -278,8 +277,6 @@ Step decodeUtf8(Bytes bytes, bool expired) {
   if (cp < 0x100) return done(charKey(static_cast<std::uint8_t>(cp)), length);
   return nothing(length);
 }
-
-// ---- Any key --------------------------------------------------------------
 
 Step decodeAny(Bytes bytes, bool expired, bool allowAltPrefix) {
   const std::uint8_t b = bytes[0];
