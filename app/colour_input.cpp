@@ -17,17 +17,13 @@ constexpr std::size_t numberLimit = 1000;
 // menu's keys.
 constexpr std::size_t lineAllowance = 4096;
 
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
 bool isSign(char c) { return c == '+' || c == '-'; }
 bool isSpace(std::uint8_t c) {
   return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
 }
-bool isLineEnd(std::uint8_t c) { return c == '\n' || c == '\r'; }
 
 std::size_t digitsFrom(std::string_view text, std::size_t pos) {
-  std::size_t end = pos;
-  while (end < text.size() && isDigit(text[end])) ++end;
-  return end - pos;
+  return std::min(text.find_first_not_of("0123456789", pos), text.size()) - pos;
 }
 
 }  // namespace
@@ -73,15 +69,13 @@ std::optional<ParsedNumber> parseNumber(std::string_view text) {
   return ParsedNumber{narrowToFloat(std::strtod(number.c_str(), nullptr)), pos};
 }
 
-float clampComponent(float value) { return std::clamp(value, 0.0f, 1.0f); }
-
 std::optional<std::uint8_t> NumberReader::nextByte(bool dropping) {
   // At the prompt's limit the line stays unfinished: the next prompt drops
   // the rest of it first.
   if (budget_ <= (dropping ? 0 : lineAllowance)) return std::nullopt;
   --budget_;
   const std::optional<std::uint8_t> byte = source_();
-  lineEnded_ = !byte || isLineEnd(*byte);
+  lineEnded_ = !byte || *byte == '\n' || *byte == '\r';
   return byte;
 }
 
@@ -128,12 +122,11 @@ std::array<float, 3> NumberReader::readColour(const std::array<float, 3>& curren
     if (word != Word::Number) break;
     colour[i] = value;
     if (i + 1 < colour.size()) continue;
-    // Whole numbers left on the third number's line wait for the next
-    // prompt; from the first other text on, the line is dropped.
     while (nextNumber(true, value) == Word::Number) kept_.push_back(value);
     dropRestOfLine();
   }
-  for (float& component : colour) component = clampComponent(component);
+  // Negative zero is not below 0, so it stays.
+  for (float& component : colour) component = std::clamp(component, 0.0f, 1.0f);
   return colour;
 }
 

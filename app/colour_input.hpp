@@ -27,9 +27,6 @@ std::optional<ParsedNumber> parseNumber(std::string_view text);
 // magnitude below the smallest normal float to that.
 float narrowToFloat(double value);
 
-// Into 0 to 1; negative zero is not below 0 and stays.
-float clampComponent(float value);
-
 // The next byte of input; nothing at its end (a later call may read again).
 using ByteSource = std::function<std::optional<std::uint8_t>()>;
 
