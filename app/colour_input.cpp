@@ -57,9 +57,8 @@ std::optional<ParsedNumber> parseNumber(std::string_view text) {
   if (pos < text.size() && (text[pos] == 'e' || text[pos] == 'E')) {
     std::size_t expPos = pos + 1;
     if (expPos < text.size() && isSign(text[expPos])) ++expPos;
-    if (const std::size_t expDigits = digitsFrom(text, expPos); expDigits > 0) {
-      pos = expPos + expDigits;
-    }
+    const std::size_t expDigits = digitsFrom(text, expPos);
+    if (expDigits > 0) pos = expPos + expDigits;
   }
 
   // The shape is checked, so strtod (in the C locale the program never
@@ -88,22 +87,22 @@ void NumberReader::dropRestOfLine() {
   }
 }
 
-NumberReader::Word NumberReader::nextNumber(bool sameLine, float& value) {
+bool NumberReader::nextNumber(bool sameLine, float& value) {
   // White space skipped, then the word up to the white space after it, but
   // never more than the longest number plus one character.
   while (word_.empty() || (wordOpen_ && word_.size() <= numberLimit)) {
-    if (word_.empty() && sameLine && lineEnded_) return Word::End;
+    if (word_.empty() && sameLine && lineEnded_) return false;
     const std::optional<std::uint8_t> byte = nextByte();
-    if (!byte && !lineEnded_) return Word::Unreadable;
-    if (!byte && word_.empty()) return Word::End;
+    if (!byte && !lineEnded_) return false;
+    if (!byte && word_.empty()) return false;
     wordOpen_ = byte && !isSpace(*byte);
     if (wordOpen_) word_.push_back(static_cast<char>(*byte));
   }
   const std::optional<ParsedNumber> number = parseNumber(word_);
-  if (!number || number->length > numberLimit) return Word::Unreadable;
+  if (!number || number->length > numberLimit) return false;
   value = number->value;
   word_.erase(0, number->length);
-  return Word::Number;
+  return true;
 }
 
 std::array<float, 3> NumberReader::readColour(const std::array<float, 3>& current) {
@@ -116,15 +115,13 @@ std::array<float, 3> NumberReader::readColour(const std::array<float, 3>& curren
       kept_.pop_front();
       continue;
     }
-    float value = 0;
-    const Word word = nextNumber(false, value);
-    if (word == Word::Unreadable) dropRestOfLine();
-    if (word != Word::Number) break;
-    colour[i] = value;
+    if (!nextNumber(false, colour[i])) break;
     if (i + 1 < colour.size()) continue;
-    while (nextNumber(true, value) == Word::Number) kept_.push_back(value);
-    dropRestOfLine();
+    float value = 0;
+    while (nextNumber(true, value)) kept_.push_back(value);
   }
+  // After an unreadable word or the numbers kept, the line is done with.
+  dropRestOfLine();
   // Negative zero is not below 0, so it stays.
   for (float& component : colour) component = std::clamp(component, 0.0f, 1.0f);
   return colour;

@@ -47,10 +47,9 @@ class NumberReader {
   std::array<float, 3> readColour(const std::array<float, 3>& current);
 
  private:
-  enum class Word { Number, Unreadable, End };
   // The next number, skipping white space; with `sameLine`, only on the
-  // line read last.
-  Word nextNumber(bool sameLine, float& value);
+  // line read last. False when there is none or it is unreadable.
+  bool nextNumber(bool sameLine, float& value);
   std::optional<std::uint8_t> nextByte(bool dropping = false);
   void dropRestOfLine();
 
