@@ -159,7 +159,6 @@ bool takeTerminal() {
   // Output processing stays, so the program's lines still end properly.
   settings[Raw].c_cc[VMIN] = 1;  // a read returns as soon as one byte is there
   settings[Raw].c_cc[VTIME] = 0;
-  modeInForce = Found;
   ttyFd = fd;
   installHandlers();
   return true;
