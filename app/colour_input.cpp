@@ -29,14 +29,12 @@ std::size_t digitsFrom(std::string_view text, std::size_t pos) {
 }  // namespace
 
 float narrowToFloat(double value) {
-  constexpr float largest = std::numeric_limits<float>::max();
-  constexpr float smallestNormal = std::numeric_limits<float>::min();
-  const double magnitude = std::fabs(value);
-  const float sign = std::signbit(value) ? -1.0f : 1.0f;
+  constexpr double largest = std::numeric_limits<float>::max();
+  constexpr double smallestNormal = std::numeric_limits<float>::min();
+  if (value == 0) return static_cast<float>(value);  // with its sign
   // Out of range the conversion would be undefined, so saturate first.
-  if (magnitude > largest) return sign * largest;
-  if (magnitude != 0 && magnitude < smallestNormal) return sign * smallestNormal;
-  return static_cast<float>(value);
+  const double magnitude = std::clamp(std::fabs(value), smallestNormal, largest);
+  return static_cast<float>(std::copysign(magnitude, value));
 }
 
 std::optional<ParsedNumber> parseNumber(std::string_view text) {
@@ -93,8 +91,8 @@ bool NumberReader::nextNumber(bool sameLine, float& value) {
   while (word_.empty() || (wordOpen_ && word_.size() <= numberLimit)) {
     if (word_.empty() && sameLine && lineEnded_) return false;
     const std::optional<std::uint8_t> byte = nextByte();
-    if (!byte && !lineEnded_) return false;
-    if (!byte && word_.empty()) return false;
+    // Cut by the prompt's limit, or no word before the end of the input.
+    if (!byte && (!lineEnded_ || word_.empty())) return false;
     wordOpen_ = byte && !isSpace(*byte);
     if (wordOpen_) word_.push_back(static_cast<char>(*byte));
   }
