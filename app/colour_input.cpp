@@ -17,30 +17,24 @@ constexpr std::size_t numberLimit = 1000;
 // menu's keys.
 constexpr std::size_t lineAllowance = 4096;
 
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
 bool isSign(char c) { return c == '+' || c == '-'; }
 bool isSpace(std::uint8_t c) {
   return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
 }
-bool isLineEnd(std::uint8_t c) { return c == '\n' || c == '\r'; }
 
 std::size_t digitsFrom(std::string_view text, std::size_t pos) {
-  std::size_t end = pos;
-  while (end < text.size() && isDigit(text[end])) ++end;
-  return end - pos;
+  return std::min(text.find_first_not_of("0123456789", pos), text.size()) - pos;
 }
 
 }  // namespace
 
 float narrowToFloat(double value) {
-  constexpr float largest = std::numeric_limits<float>::max();
-  constexpr float smallestNormal = std::numeric_limits<float>::min();
-  const double magnitude = std::fabs(value);
-  const float sign = std::signbit(value) ? -1.0f : 1.0f;
+  constexpr double largest = std::numeric_limits<float>::max();
+  constexpr double smallestNormal = std::numeric_limits<float>::min();
+  if (value == 0) return static_cast<float>(value);  // with its sign
   // Out of range the conversion would be undefined, so saturate first.
-  if (magnitude > largest) return sign * largest;
-  if (magnitude != 0 && magnitude < smallestNormal) return sign * smallestNormal;
-  return static_cast<float>(value);
+  const double magnitude = std::clamp(std::fabs(value), smallestNormal, largest);
+  return static_cast<float>(std::copysign(magnitude, value));
 }
 
 std::optional<ParsedNumber> parseNumber(std::string_view text) {
@@ -61,9 +55,8 @@ std::optional<ParsedNumber> parseNumber(std::string_view text) {
   if (pos < text.size() && (text[pos] == 'e' || text[pos] == 'E')) {
     std::size_t expPos = pos + 1;
     if (expPos < text.size() && isSign(text[expPos])) ++expPos;
-    if (const std::size_t expDigits = digitsFrom(text, expPos); expDigits > 0) {
-      pos = expPos + expDigits;
-    }
+    const std::size_t expDigits = digitsFrom(text, expPos);
+    if (expDigits > 0) pos = expPos + expDigits;
   }
 
   // The shape is checked, so strtod (in the C locale the program never
@@ -73,15 +66,13 @@ std::optional<ParsedNumber> parseNumber(std::string_view text) {
   return ParsedNumber{narrowToFloat(std::strtod(number.c_str(), nullptr)), pos};
 }
 
-float clampComponent(float value) { return std::clamp(value, 0.0f, 1.0f); }
-
 std::optional<std::uint8_t> NumberReader::nextByte(bool dropping) {
   // At the prompt's limit the line stays unfinished: the next prompt drops
   // the rest of it first.
   if (budget_ <= (dropping ? 0 : lineAllowance)) return std::nullopt;
   --budget_;
   const std::optional<std::uint8_t> byte = source_();
-  lineEnded_ = !byte || isLineEnd(*byte);
+  lineEnded_ = !byte || *byte == '\n' || *byte == '\r';
   return byte;
 }
 
@@ -94,22 +85,22 @@ void NumberReader::dropRestOfLine() {
   }
 }
 
-NumberReader::Word NumberReader::nextNumber(bool sameLine, float& value) {
+bool NumberReader::nextNumber(bool sameLine, float& value) {
   // White space skipped, then the word up to the white space after it, but
   // never more than the longest number plus one character.
   while (word_.empty() || (wordOpen_ && word_.size() <= numberLimit)) {
-    if (word_.empty() && sameLine && lineEnded_) return Word::End;
+    if (word_.empty() && sameLine && lineEnded_) return false;
     const std::optional<std::uint8_t> byte = nextByte();
-    if (!byte && !lineEnded_) return Word::Unreadable;
-    if (!byte && word_.empty()) return Word::End;
+    // Cut by the prompt's limit, or no word before the end of the input.
+    if (!byte && (!lineEnded_ || word_.empty())) return false;
     wordOpen_ = byte && !isSpace(*byte);
     if (wordOpen_) word_.push_back(static_cast<char>(*byte));
   }
   const std::optional<ParsedNumber> number = parseNumber(word_);
-  if (!number || number->length > numberLimit) return Word::Unreadable;
+  if (!number || number->length > numberLimit) return false;
   value = number->value;
   word_.erase(0, number->length);
-  return Word::Number;
+  return true;
 }
 
 std::array<float, 3> NumberReader::readColour(const std::array<float, 3>& current) {
@@ -122,18 +113,15 @@ std::array<float, 3> NumberReader::readColour(const std::array<float, 3>& curren
       kept_.pop_front();
       continue;
     }
-    float value = 0;
-    const Word word = nextNumber(false, value);
-    if (word == Word::Unreadable) dropRestOfLine();
-    if (word != Word::Number) break;
-    colour[i] = value;
+    if (!nextNumber(false, colour[i])) break;
     if (i + 1 < colour.size()) continue;
-    // Whole numbers left on the third number's line wait for the next
-    // prompt; from the first other text on, the line is dropped.
-    while (nextNumber(true, value) == Word::Number) kept_.push_back(value);
-    dropRestOfLine();
+    float value = 0;
+    while (nextNumber(true, value)) kept_.push_back(value);
   }
-  for (float& component : colour) component = clampComponent(component);
+  // After an unreadable word or the numbers kept, the line is done with.
+  dropRestOfLine();
+  // Negative zero is not below 0, so it stays.
+  for (float& component : colour) component = std::clamp(component, 0.0f, 1.0f);
   return colour;
 }
 

@@ -27,9 +27,6 @@ std::optional<ParsedNumber> parseNumber(std::string_view text);
 // magnitude below the smallest normal float to that.
 float narrowToFloat(double value);
 
-// Into 0 to 1; negative zero is not below 0 and stays.
-float clampComponent(float value);
-
 // The next byte of input; nothing at its end (a later call may read again).
 using ByteSource = std::function<std::optional<std::uint8_t>()>;
 
@@ -50,10 +47,9 @@ class NumberReader {
   std::array<float, 3> readColour(const std::array<float, 3>& current);
 
  private:
-  enum class Word { Number, Unreadable, End };
   // The next number, skipping white space; with `sameLine`, only on the
-  // line read last.
-  Word nextNumber(bool sameLine, float& value);
+  // line read last. False when there is none or it is unreadable.
+  bool nextNumber(bool sameLine, float& value);
   std::optional<std::uint8_t> nextByte(bool dropping = false);
   void dropRestOfLine();
 

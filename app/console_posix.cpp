@@ -26,7 +26,6 @@ namespace {
 // so far are taken as they are (a lone Esc, or an incomplete sequence).
 constexpr int sequenceWaitMs = 40;
 
-// The terminal's settings the program switches between.
 enum Mode : int {
   Found,  // as the program found them
   Quiet,  // between key reads: no echo, no lines; signal keys and output as found
@@ -50,18 +49,6 @@ void applyMode(int mode) {
 void enterMode(Mode mode) {
   modeInForce = mode;
   applyMode(mode);
-}
-
-struct termios rawSettings(struct termios t) {
-  // Enter arrives as CR (13), no CR/NL rewriting, Ctrl+S and Ctrl+Q are keys,
-  // a break raises no signal, and the eighth bit stays for UTF-8.
-  t.c_iflag &= ~static_cast<tcflag_t>(ICRNL | INLCR | IGNCR | IXON | BRKINT | ISTRIP);
-  // No echo, bytes not lines; Ctrl+C, Ctrl+Z and Ctrl+\ are keys, not signals; Ctrl+V is plain.
-  t.c_lflag &= ~static_cast<tcflag_t>(ECHO | ICANON | ISIG | IEXTEN);
-  // Output processing stays, so the program's lines still end properly.
-  t.c_cc[VMIN] = 1;  // a read returns as soon as one byte is there
-  t.c_cc[VTIME] = 0;
-  return t;
 }
 
 // ---- Signals ----------------------------------------------------------------
@@ -151,8 +138,7 @@ void restoreHandlers() {
 // between key reads, otherwise the terminal is taken for each key read.
 bool sessionHolds = false;
 
-// Takes the controlling terminal, as found; false when there is none. One
-// holder at a time.
+// False when there is no controlling terminal. One holder at a time.
 bool takeTerminal() {
   // The terminal itself: standard input may be redirected, and its buffer
   // belongs to the number reader.
@@ -164,8 +150,15 @@ bool takeTerminal() {
   }
   settings[Quiet] = settings[Found];
   settings[Quiet].c_lflag &= ~static_cast<tcflag_t>(ECHO | ICANON | IEXTEN);
-  settings[Raw] = rawSettings(settings[Found]);
-  modeInForce = Found;
+  settings[Raw] = settings[Found];
+  // Enter arrives as CR (13), no CR/NL rewriting, Ctrl+S and Ctrl+Q are keys,
+  // a break raises no signal, and the eighth bit stays for UTF-8.
+  settings[Raw].c_iflag &= ~static_cast<tcflag_t>(ICRNL | INLCR | IGNCR | IXON | BRKINT | ISTRIP);
+  // No echo, bytes not lines; Ctrl+C, Ctrl+Z and Ctrl+\ are keys, not signals; Ctrl+V is plain.
+  settings[Raw].c_lflag &= ~static_cast<tcflag_t>(ECHO | ICANON | ISIG | IEXTEN);
+  // Output processing stays, so the program's lines still end properly.
+  settings[Raw].c_cc[VMIN] = 1;  // a read returns as soon as one byte is there
+  settings[Raw].c_cc[VTIME] = 0;
   ttyFd = fd;
   installHandlers();
   return true;

@@ -9,6 +9,15 @@
 
 namespace vn3 {
 
+std::optional<int> menuChoice(int code, bool packageOffered) {
+  // No console (-1) quits too: nothing could ever be chosen, and waiting
+  // would hang.
+  if (code == 0 || code == -1 || code == 'Q' || code == 'q' || code == 27) return 0;
+  if (code >= '1' && code <= '4') return code - '0';
+  if (packageOffered && code >= '5' && code <= '9') return code - '0';
+  return std::nullopt;
+}
+
 namespace {
 
 // The menu's items in groups, each followed by a blank line.
@@ -36,18 +45,7 @@ void runAction(int choice, Session& session) {
   if (session.savesStock && stock && !heldBefore && stock->bytes) saveKeptBlock(*stock);
 }
 
-}  // namespace
-
-std::optional<int> menuChoice(int code, bool packageOffered) {
-  // No console (-1) quits too: nothing could ever be chosen, and waiting
-  // would hang.
-  if (code == 0 || code == -1) return 0;
-  if (code == 'Q' || code == 'q' || code == 27) return 0;
-  if (code >= '1' && code <= '4') return code - '0';
-  if (packageOffered && code >= '5' && code <= '9') return code - '0';
-  return std::nullopt;
-}
-
+// Prints the menu and reads keys until one is accepted; 0 means quit.
 int showMenu(bool packageAvailable) {
   printLine();
   for (const std::string_view group : itemGroups) {
@@ -61,11 +59,10 @@ int showMenu(bool packageAvailable) {
   }
 }
 
+}  // namespace
+
 void runMenuLoop(Session& session) {
-  for (int choice = showMenu(session.packageAvailable); choice >= 1 && choice <= 9;
-       choice = showMenu(session.packageAvailable)) {
-    runAction(choice, session);
-  }
+  while (const int choice = showMenu(session.packageAvailable)) runAction(choice, session);
 }
 
 void reportOutcome(const Outcome& outcome) {

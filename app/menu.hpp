@@ -11,9 +11,6 @@ namespace vn3 {
 // available.
 std::optional<int> menuChoice(int code, bool packageOffered);
 
-// Prints the menu and reads keys until one is accepted; 0 means quit.
-int showMenu(bool packageAvailable);
-
 // Shows the menu and runs the chosen actions until the user quits.
 void runMenuLoop(Session& session);
 

@@ -1,6 +1,5 @@
 #pragma once
-// What the program knows for the whole run, settled at start-up by app/ and
-// passed down to the menu and the actions.
+// What the program knows for the whole run, settled at start-up.
 #include "app/colour_input.hpp"
 #include "app/console.hpp"
 #include "common/game_build.hpp"
