@@ -4,7 +4,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <span>
-#include <string_view>
 #include <vector>
 
 #include "common/game_build.hpp"
@@ -14,7 +13,6 @@
 namespace vn3 {
 
 struct SiteList {
-  std::string_view name;
   const PatchTarget* target;
   std::array<std::array<std::uint32_t, 3>, 2> offsets;  // indexed by GameBuild
   std::size_t siteCount;                                // 1 or 3
