@@ -45,8 +45,6 @@ std::vector<PatchSite> sitesFor(const SiteList& list, GameBuild build) {
 Outcome runSiteList(const SiteList& list, GameBuild build, StockBlocks& stock) {
   const std::vector<PatchSite> sites = sitesFor(list, build);
   if (!list.stock) return applyPatch(*list.target, sites);
-  // Every action on a package block keeps the stock block there first, if
-  // it holds one, so that its restore works from then on.
   StockBlock& block = stock.*list.stock;
   // Nothing left to read it from: refused before the package is opened.
   if (list.fixedBytes.empty() && !block.bytes && block.looked) return missingStock(block);
