@@ -17,17 +17,8 @@ void printPrompt(std::string_view text) {
   std::cout << text << std::flush;
 }
 
-void reportError(std::string_view text) {
-  printLine();
-  printLine(text);
-  printLine();
-}
+void reportError(std::string_view text) { printLine({"\n", text, "\n"}); }
 
-void reportSuccess(std::string_view text) {
-  printLine();
-  printLine();
-  printLine(text);
-  printLine();
-}
+void reportSuccess(std::string_view text) { printLine({"\n\n", text, "\n"}); }
 
 }  // namespace vn3

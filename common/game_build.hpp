@@ -15,9 +15,6 @@ inline constexpr std::uint64_t buildBPackageSize = 0x826800;
 constexpr std::uint64_t packageSizeOf(GameBuild build) {
   return build == GameBuild::BuildA ? buildAPackageSize : buildBPackageSize;
 }
-constexpr std::uint64_t exeSizeOf(GameBuild build) {
-  return build == GameBuild::BuildA ? buildAExeSize : buildBExeSize;
-}
 
 // The build whose package has exactly `size` bytes.
 constexpr std::optional<GameBuild> buildOfPackageSize(std::uint64_t size) {

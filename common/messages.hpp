@@ -80,15 +80,12 @@ inline constexpr std::string_view shaderSaveFailed =
 // The stock-data extractor (vn3patch-extract)
 
 inline constexpr std::string_view extractUsage = "usage: vn3patch-extract [PACKAGE]";
-// The package's path.
 inline constexpr std::string_view extractNoPackage =
     "Error: cannot read the package '{}': run this command from the game's System folder, or "
     "give the package's path";
-// The package's path and size.
 inline constexpr std::string_view extractWrongSize =
     "Error: '{}' is {} bytes, which is the package of neither supported build (8183808 or "
     "8546304 bytes)";
-// The folder's path.
 inline constexpr std::string_view extractFolderFailed = "Error: cannot create the folder '{}'";
 // The package's path.
 inline constexpr std::string_view extractReadFailed = "Error: failed to read from '{}'";

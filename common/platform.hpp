@@ -29,17 +29,15 @@ CreateDirResult createDirectory(const std::filesystem::path& path);
 // or closed.
 bool writeRegularFile(const std::filesystem::path& path, std::span<const std::uint8_t> bytes);
 
-// Maps one of the program's relative paths, written with backslashes as on
-// the game's platform, to a path on this host, still relative to the working
-// directory.
+// Maps a relative path written with the game's backslashes to a path on this
+// host, still relative to the working directory.
 std::filesystem::path hostPath(std::string_view gamePath);
 
 // A path as messages print it, in the console's code page on Windows.
 // Never fails: a character the page lacks becomes its stand-in character.
 std::string displayPath(const std::filesystem::path& path);
 
-// The folder that holds the running program's executable file; empty if it
-// cannot be found.
+// The folder of the running program's executable; empty if it cannot be found.
 std::filesystem::path executableDirectory();
 
 }  // namespace vn3

@@ -68,13 +68,10 @@ std::filesystem::path hostPath(std::string_view gamePath) {
     std::filesystem::path next = resolved / component;
     if (resolving && component != "." && component != ".." && !component.empty() &&
         !entryExists(next)) {
-      const std::vector<std::string> entries =
-          folderEntries(resolved.empty() ? std::filesystem::path(".") : resolved);
-      if (const auto match = matchEntryIgnoringCase(component, entries)) {
-        next = resolved / *match;
-      } else {
-        resolving = false;
-      }
+      const auto match = matchEntryIgnoringCase(
+          component, folderEntries(resolved.empty() ? std::filesystem::path(".") : resolved));
+      resolving = match.has_value();
+      if (match) next = resolved / *match;
     }
     resolved = std::move(next);
     if (cut == std::string_view::npos) return resolved;

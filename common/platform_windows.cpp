@@ -73,7 +73,6 @@ std::string displayPath(const std::filesystem::path& path) {
   // console shows bytes in its own code page, with its stand-in character
   // for what that page lacks.
   const std::wstring& wide = path.native();
-  if (wide.empty()) return {};
   UINT codePage = ::GetConsoleOutputCP();
   if (codePage == 0) codePage = CP_ACP;
   const int wideLength = static_cast<int>(wide.size());
@@ -87,19 +86,14 @@ std::string displayPath(const std::filesystem::path& path) {
 }
 
 std::filesystem::path executableDirectory() {
-  std::wstring buffer(MAX_PATH, L'\0');
-  for (;;) {
-    const DWORD length =
-        ::GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
-    if (length == 0) return {};
-    // A full buffer means the name may have been cut short: try a larger one.
-    if (length < buffer.size()) {
-      buffer.resize(length);
-      return std::filesystem::path(buffer).parent_path();
-    }
-    if (buffer.size() >= 32768) return {};
-    buffer.resize(buffer.size() * 2);
-  }
+  // Room for the longest path Windows allows; a full buffer would mean a name
+  // cut short.
+  std::wstring buffer(32768, L'\0');
+  const DWORD length =
+      ::GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+  if (length == 0 || length >= buffer.size()) return {};
+  buffer.resize(length);
+  return std::filesystem::path(buffer).parent_path();
 }
 
 }  // namespace vn3

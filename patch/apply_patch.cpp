@@ -26,13 +26,11 @@ Outcome applyPatch(const PatchTarget& target, std::span<const PatchSite> sites,
   file.open(hostPath(target.path), std::ios::in | std::ios::out | std::ios::binary);
   if (!file.is_open()) return {std::string(target.openFailed)};
   if (stock && !stock->bytes && !stock->looked && !sites.empty()) {
-    // Read once a run, before anything is written, and kept if it is stock.
     stock->looked = true;
     auto found = readBlockAt(file, sites.front().offset, stock->file.size);
     if (found && isAcceptableStock(*found, stock->file)) stock->bytes = std::move(found);
   }
   for (const PatchSite& site : sites) {
-    // A site without bytes of its own is a restore: it gets the kept block.
     std::span<const std::uint8_t> bytes = site.bytes;
     if (bytes.empty() && stock) {
       if (!stock->bytes) return missingStock(*stock);

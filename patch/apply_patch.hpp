@@ -1,6 +1,4 @@
 #pragma once
-// Writes byte strings at absolute offsets into an existing game file, in
-// place, and says how that went.
 #include <cstdint>
 #include <span>
 #include <string>
@@ -25,8 +23,7 @@ struct PatchSite {
   std::span<const std::uint8_t> bytes;
 };
 
-// What an action did, for the menu to print: success, or the message of
-// the failure that ended it.
+// What an action did, for the menu to print: success, or the failure that ended it.
 struct Outcome {
   std::string failure;  // empty on success
   bool succeeded() const { return failure.empty(); }

@@ -1,6 +1,4 @@
 #pragma once
-// The frob highlight's installation: the single-colour shader in the game's
-// "Shaders" folder, then the executable patched to load it.
 #include "common/game_build.hpp"
 #include "patch/apply_patch.hpp"
 #include "patch/shader_image.hpp"

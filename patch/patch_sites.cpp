@@ -20,18 +20,15 @@ constexpr std::array<std::array<std::uint32_t, 3>, 2> glintOffsets = {{{0x2C5040
 
 }  // namespace
 
-const SiteList frobOn{"frobOn", &exeTarget, frobOffsets, 3, frobOnByte, nullptr};
-const SiteList frobOff{"frobOff", &exeTarget, frobOffsets, 3, frobOffByte, nullptr};
-const SiteList lootPctOff{"lootPctOff", &exeTarget, lootPctOffsets, 1, lootPctOffByte, nullptr};
-const SiteList lootPctOn{"lootPctOn", &exeTarget, lootPctOffsets, 1, lootPctOnByte, nullptr};
-const SiteList trailOff{"trailOff", &packageTarget, trailOffsets, 1, trailOffBlock,
-                        &StockBlocks::trail};
-const SiteList trailSubtle{"trailSubtle", &packageTarget, trailOffsets, 1, trailSubtleBlock,
-                           &StockBlocks::trail};
-const SiteList trailStock{"trailStock", &packageTarget, trailOffsets, 1, {}, &StockBlocks::trail};
-const SiteList glintOff{"glintOff", &packageTarget, glintOffsets, 1, glintOffBlock,
-                        &StockBlocks::glint};
-const SiteList glintStock{"glintStock", &packageTarget, glintOffsets, 1, {}, &StockBlocks::glint};
+const SiteList frobOn{&exeTarget, frobOffsets, 3, frobOnByte, nullptr};
+const SiteList frobOff{&exeTarget, frobOffsets, 3, frobOffByte, nullptr};
+const SiteList lootPctOff{&exeTarget, lootPctOffsets, 1, lootPctOffByte, nullptr};
+const SiteList lootPctOn{&exeTarget, lootPctOffsets, 1, lootPctOnByte, nullptr};
+const SiteList trailOff{&packageTarget, trailOffsets, 1, trailOffBlock, &StockBlocks::trail};
+const SiteList trailSubtle{&packageTarget, trailOffsets, 1, trailSubtleBlock, &StockBlocks::trail};
+const SiteList trailStock{&packageTarget, trailOffsets, 1, {}, &StockBlocks::trail};
+const SiteList glintOff{&packageTarget, glintOffsets, 1, glintOffBlock, &StockBlocks::glint};
+const SiteList glintStock{&packageTarget, glintOffsets, 1, {}, &StockBlocks::glint};
 
 const std::array<const SiteList*, 9> siteTable = {
     &frobOn, &frobOff, &lootPctOff, &lootPctOn, &trailOff,
@@ -48,8 +45,6 @@ std::vector<PatchSite> sitesFor(const SiteList& list, GameBuild build) {
 Outcome runSiteList(const SiteList& list, GameBuild build, StockBlocks& stock) {
   const std::vector<PatchSite> sites = sitesFor(list, build);
   if (!list.stock) return applyPatch(*list.target, sites);
-  // Every action on a package block keeps the stock block there first, if
-  // it holds one, so that its restore works from then on.
   StockBlock& block = stock.*list.stock;
   // Nothing left to read it from: refused before the package is opened.
   if (list.fixedBytes.empty() && !block.bytes && block.looked) return missingStock(block);

@@ -4,7 +4,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <span>
-#include <string_view>
 #include <vector>
 
 #include "common/game_build.hpp"
@@ -14,7 +13,6 @@
 namespace vn3 {
 
 struct SiteList {
-  std::string_view name;
   const PatchTarget* target;
   std::array<std::array<std::uint32_t, 3>, 2> offsets;  // indexed by GameBuild
   std::size_t siteCount;                                // 1 or 3
@@ -39,9 +37,8 @@ extern const std::array<const SiteList*, 9> siteTable;
 // The list's sites for `build`, each writing the list's own bytes.
 std::vector<PatchSite> sitesFor(const SiteList& list, GameBuild build);
 
-// One menu action: applies the list's bytes to its target for `build`. A
-// package block not yet in `stock` is read first and kept there if it is
-// stock. A restore without its stock block writes nothing.
+// One menu action for `build`. An action on a package block keeps the stock
+// block there first (see applyPatch), so that its restore works from then on.
 Outcome runSiteList(const SiteList& list, GameBuild build, StockBlocks& stock);
 
 }  // namespace vn3

@@ -20,7 +20,6 @@ ShaderImage initialShaderImage();
 // 0.1. Stores exactly what it is given: callers clamp first.
 void setShaderColour(ShaderImage& image, float red, float green, float blue);
 
-// The red, green and blue now stored in the image.
 std::array<float, 3> shaderColour(const ShaderImage& image);
 
 // Writes the image to "Shaders\<baseName>.pso" below the working directory.

@@ -51,7 +51,6 @@ struct StockBlocks {
   StockBlock glint;
 };
 
-// Whether `bytes` may stand as a block of `file`: exact size and leading bytes.
 bool isAcceptableStock(std::span<const std::uint8_t> bytes, const StockFile& file);
 
 // Reads `length` bytes at `offset`; nothing if they cannot all be read. The
@@ -64,7 +63,6 @@ std::optional<std::vector<std::uint8_t>> readBlockAt(std::istream& in, std::uint
 std::optional<std::vector<std::uint8_t>> readStockBlock(const std::filesystem::path& path,
                                                         const StockFile& file);
 
-// Looks for both stock files in `payloadDir`.
 StockBlocks loadStockBlocks(const std::filesystem::path& payloadDir);
 
 // Writes `bytes` to `path` through a temporary file and a rename, so that a

@@ -9,15 +9,6 @@
 
 namespace vn3 {
 
-namespace {
-
-StockBlock lookFor(const std::filesystem::path& payloadDir, const StockFile& file) {
-  const std::filesystem::path path = payloadDir / file.name;
-  return {file, path, readStockBlock(path, file)};
-}
-
-}  // namespace
-
 bool isAcceptableStock(std::span<const std::uint8_t> bytes, const StockFile& file) {
   return bytes.size() == file.size && file.lead.size() <= file.size &&
          std::equal(file.lead.begin(), file.lead.end(), bytes.begin());
@@ -47,7 +38,11 @@ std::optional<std::vector<std::uint8_t>> readStockBlock(const std::filesystem::p
 }
 
 StockBlocks loadStockBlocks(const std::filesystem::path& payloadDir) {
-  return {lookFor(payloadDir, trailStockFile), lookFor(payloadDir, glintStockFile)};
+  const auto lookFor = [&payloadDir](const StockFile& file) -> StockBlock {
+    const std::filesystem::path path = payloadDir / file.name;
+    return {file, path, readStockBlock(path, file)};
+  };
+  return {lookFor(trailStockFile), lookFor(glintStockFile)};
 }
 
 bool saveStockFile(const std::filesystem::path& path, std::span<const std::uint8_t> bytes) {
