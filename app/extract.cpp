@@ -12,8 +12,10 @@
 
 namespace vn3 {
 
-int extractStockData(const std::filesystem::path& package, const std::filesystem::path& payloadDir) {
+int extractStockData(const std::filesystem::path& package,
+                     const std::filesystem::path& payloadDir) {
   const std::string packageName = displayPath(package);
+  const std::string payloadName = displayPath(payloadDir);
   const FileStatus status = queryFileStatus(package);
   if (!status.found || !status.regular) {
     printLine(msg::fillIn(msg::extractNoPackage, {packageName}));
@@ -52,7 +54,7 @@ int extractStockData(const std::filesystem::path& package, const std::filesystem
     }
     if (!folderReady) {
       folderReady = createDirectory(payloadDir) != CreateDirResult::Failed;
-      if (!*folderReady) printLine(msg::fillIn(msg::extractFolderFailed, {displayPath(payloadDir)}));
+      if (!*folderReady) printLine(msg::fillIn(msg::extractFolderFailed, {payloadName}));
     }
     if (!*folderReady) continue;
     const std::filesystem::path target = payloadDir / block.file.name;

@@ -16,18 +16,16 @@ enum class DecodeStatus {
 };
 
 // Where the bytes handed over begin: at a key, or inside a terminal's string
-// (OSC, DCS, SOS, PM, APC) or an overlong CSI sequence whose start was
-// already dropped. Such strings have no length limit, so they are dropped
-// piece by piece instead of being held whole.
+// (OSC, DCS, SOS, PM, APC) or overlong CSI sequence whose start was dropped:
+// these have no length limit, so they go piece by piece, never held whole.
 enum class DecodeState { Key, InString, InSequence };
 
 struct DecodeResult {
   DecodeStatus status;
   KeyCodes key;          // valid only with DecodeStatus::Key
   std::size_t consumed;  // 0 only with NeedMore; never more than bytes.size()
-  // Where the bytes after `consumed` begin. Unless it is Key, the reader
-  // passes it with the next bytes, and it lapses (back to Key) when no byte
-  // arrives within the short wait.
+  // Where the bytes after `consumed` begin; the reader passes it with the
+  // next bytes, and it lapses to Key when none arrives within the short wait.
   DecodeState next = DecodeState::Key;
 };
 

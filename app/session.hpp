@@ -11,8 +11,7 @@ namespace vn3 {
 struct Session {
   const GameBuild currentBuild;
   const bool packageAvailable;  // gates menu items 5 to 9
-  // Run from the game's own System folder: stock blocks newly kept from the
-  // package are saved beside the program, for later runs.
+  // Run from the game's System folder: newly kept stock blocks are saved for later runs.
   const bool savesStock;
   StockBlocks stock;
   // The colour of the last yes at the colour prompt, for the rest of the run.

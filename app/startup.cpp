@@ -32,8 +32,10 @@ bool checkExecutable(GameBuild& currentBuild) {
   const FileStatus status = queryFileStatus(hostPath(exeTarget.path));
   if (!status.found) return failCheck(msg::exeMissing);
   if (!status.regular) return failCheck(msg::exeNotRegular);
+  if (status.size != buildAExeSize && status.size != buildBExeSize) {
+    return failCheck(msg::exeWrongVersion);
+  }
   currentBuild = status.size == buildAExeSize ? GameBuild::BuildA : GameBuild::BuildB;
-  if (status.size != exeSizeOf(currentBuild)) return failCheck(msg::exeWrongVersion);
   return true;
 }
 

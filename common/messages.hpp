@@ -31,7 +31,8 @@ inline constexpr std::string_view backupExe = "VN3Main.exe";
 inline constexpr std::string_view backupPackage = "CONTENT\\VN3\\Maps\\Core_FXBANK.ibt";
 inline constexpr std::string_view otherPatchesNotice =
     "           This application may or may not work together with other patches.";
-inline constexpr std::string_view ownRiskNotice = "           Use this application at your own risk.";
+inline constexpr std::string_view ownRiskNotice =
+    "           Use this application at your own risk.";
 
 // Menu
 inline constexpr std::string_view menuItem[10] = {
@@ -105,13 +106,12 @@ inline constexpr std::string_view extractWrote = "Wrote '{}' ({} bytes of {})";
 inline std::string fillIn(std::string_view text, std::initializer_list<std::string_view> values) {
   constexpr std::string_view slot = "{}";
   std::string filled;
-  // Appended piece by piece into one string: GCC 12 misreports chains of
-  // string additions at -O3 (-Wrestrict).
-  const std::string_view* value = values.begin();
-  for (std::size_t at = text.find(slot); at != std::string_view::npos && value != values.end();
-       at = text.find(slot), ++value) {
+  // Appended piece by piece: GCC 12 misreports chained string additions at -O3 (-Wrestrict).
+  for (const std::string_view value : values) {
+    const std::size_t at = text.find(slot);
+    if (at == std::string_view::npos) break;
     filled.append(text.substr(0, at));
-    filled.append(*value);
+    filled.append(value);
     text.remove_prefix(at + slot.size());
   }
   filled.append(text);

@@ -50,7 +50,8 @@ bool entryExists(const std::filesystem::path& path) {
 std::vector<std::string> folderEntries(const std::filesystem::path& folder) {
   std::vector<std::string> names;
   std::error_code ec;
-  for (std::filesystem::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+  const std::filesystem::directory_iterator end;
+  for (std::filesystem::directory_iterator it(folder, ec); !ec && it != end; it.increment(ec)) {
     names.push_back(it->path().filename().string());
   }
   return names;

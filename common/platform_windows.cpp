@@ -43,9 +43,8 @@ FileStatus queryFileStatus(const std::filesystem::path& path) {
 CreateDirResult createDirectory(const std::filesystem::path& path) {
   if (::CreateDirectoryW(path.c_str(), nullptr)) return CreateDirResult::Created;
   const DWORD error = ::GetLastError();
-  return error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS
-             ? CreateDirResult::AlreadyExists
-             : CreateDirResult::Failed;
+  const bool exists = error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS;
+  return exists ? CreateDirResult::AlreadyExists : CreateDirResult::Failed;
 }
 
 bool writeRegularFile(const std::filesystem::path& path, std::span<const std::uint8_t> bytes) {

@@ -1,5 +1,6 @@
 #include "patch/shader_image.hpp"
 
+#include <algorithm>
 #include <bit>
 #include <string>
 
@@ -11,16 +12,14 @@ namespace {
 
 constexpr std::size_t redToken = 13;  // green and blue follow
 
-constexpr void putToken(ShaderImage& image, std::size_t token,
-                        std::uint32_t value) {
+constexpr void putToken(ShaderImage& image, std::size_t token, std::uint32_t value) {
   // Byte by byte, so the file is little-endian whatever the host is.
   for (std::size_t i = 0; i < 4; ++i) {
     image[token * 4 + i] = static_cast<std::uint8_t>(value >> (8 * i));
   }
 }
 
-constexpr std::uint32_t getToken(const ShaderImage& image,
-                                 std::size_t token) {
+constexpr std::uint32_t getToken(const ShaderImage& image, std::size_t token) {
   std::uint32_t value = 0;
   for (std::size_t i = 0; i < 4; ++i) {
     value |= static_cast<std::uint32_t>(image[token * 4 + i]) << (8 * i);
@@ -37,9 +36,7 @@ ShaderImage initialShaderImage() {
   // The assembler's signature, with its terminating zero, fills them.
   constexpr std::string_view comment = "D3DX8 Shader Assembler Version 0.91";
   static_assert(comment.size() + 1 == 9 * 4);
-  for (std::size_t i = 0; i < comment.size(); ++i) {
-    image[2 * 4 + i] = static_cast<std::uint8_t>(comment[i]);
-  }
+  std::copy(comment.begin(), comment.end(), image.begin() + 2 * 4);
   putToken(image, 11, 0x00000051);  // def c2, r, g, b, a
   putToken(image, 12, 0xA00F0002);
   // Red, green, blue and alpha all start at 0.1 (0x3DCCCCCD).
