@@ -1,6 +1,6 @@
 #pragma once
-// Console output. Every line is flushed as soon as it ends, so the user sees
-// it before the program goes on to wait for a key.
+// Console output. Each call flushes what it printed, so the user sees it
+// before the program goes on to wait for a key.
 #include <initializer_list>
 #include <string_view>
 

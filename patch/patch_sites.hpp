@@ -37,8 +37,8 @@ extern const std::array<const SiteList*, 9> siteTable;
 // The list's sites for `build`, each writing the list's own bytes.
 std::vector<PatchSite> sitesFor(const SiteList& list, GameBuild build);
 
-// One menu action for `build`. An action on a package block keeps the stock
-// block there first (see applyPatch), so that its restore works from then on.
+// One menu action for `build`. On a package block it first keeps the block
+// found there if it is stock (see applyPatch), so that its restore works.
 Outcome runSiteList(const SiteList& list, GameBuild build, StockBlocks& stock);
 
 }  // namespace vn3
