@@ -37,7 +37,8 @@ inline std::string startup(std::string_view packageWarning = {}) {
          notices();
 }
 
-inline std::string item(int key) { return line("\t" + std::string(msg::menuItem[key])); }
+// Appended, not added: GCC 12 misreports "\t" + string at -O3 (-Wrestrict).
+inline std::string item(int key) { return line(std::string("\t").append(msg::menuItem[key])); }
 
 // The whole menu, ending in the prompt (no newline).
 inline std::string menu(bool packageItems) {
