@@ -224,10 +224,7 @@ std::optional<std::vector<std::uint8_t>> decodeNextKey(int fd) {
     }
     bytes.erase(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(result.consumed));
     state = result.next;
-    if (result.status == DecodeStatus::Key) {
-      return std::vector<std::uint8_t>(result.key.code.begin(),
-                                       result.key.code.begin() + result.key.count);
-    }
+    if (result.status == DecodeStatus::Key) return result.key.bytes();
   }
 }
 

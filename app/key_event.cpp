@@ -22,8 +22,7 @@ std::vector<std::uint8_t> keyEventCodes(const KeyEventInfo& event, const CodePag
   if (event.character != 0) return encode(event.character);
   const Column column = columnFor({event.shift, event.ctrl, event.alt});
   const std::optional<KeyCodes> codes = scanCodeKeyCodes(event.scanCode, event.enhanced, column);
-  if (!codes) return {};
-  return std::vector<std::uint8_t>(codes->code.begin(), codes->code.begin() + codes->count);
+  return codes ? codes->bytes() : std::vector<std::uint8_t>{};
 }
 
 // Home, Up, Page Up, Left, Right, End, Down, Page Down, Insert, Delete.

@@ -4,12 +4,14 @@
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <vector>
 
 namespace vn3 {
 
 struct KeyCodes {
   std::array<std::uint8_t, 2> code{};
   std::uint8_t count = 0;  // 1 for a character, 2 for a prefix and second code
+  std::vector<std::uint8_t> bytes() const { return {code.begin(), code.begin() + count}; }
 };
 
 constexpr KeyCodes singleCode(std::uint8_t c) { return KeyCodes{{c, 0}, 1}; }
