@@ -1,6 +1,5 @@
 #include "app/key_event.hpp"
 
-#include <algorithm>
 #include <optional>
 
 #include "app/key_table.hpp"
@@ -25,13 +24,9 @@ std::vector<std::uint8_t> keyEventCodes(const KeyEventInfo& event, const CodePag
   return codes ? codes->bytes() : std::vector<std::uint8_t>{};
 }
 
-// Home, Up, Page Up, Left, Right, End, Down, Page Down, Insert, Delete.
-constexpr std::uint16_t kCursorKeys[] = {0x47, 0x48, 0x49, 0x4B, 0x4D,
-                                         0x4F, 0x50, 0x51, 0x52, 0x53};
-
 KeyEventInfo fromWineTerminal(KeyEventInfo event) {
   if (event.character != 0) return event;
-  if (std::ranges::count(kCursorKeys, event.scanCode) != 0) event.enhanced = true;
+  if (isCursorBlockScanCode(event.scanCode)) event.enhanced = true;
   // Measured with Wine 8 and keys typed into a tmux pane, only a lone Esc
   // lacks its character (Alt+Esc carries it, and so do Enter, Tab, Backspace,
   // Space, digits, letters, Ctrl+letters).

@@ -1,5 +1,6 @@
 #include "app/key_table.hpp"
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <utility>
@@ -67,6 +68,7 @@ static_assert(rowsInEnumOrder());
 // _getch() skips the others (characters, empty pairs) when an event carries
 // no character, so a keypad digit with Shift and no character gives nothing.
 using ScanKey = std::pair<std::uint8_t, SpecialKey>;
+using enum SpecialKey;
 
 constexpr Columns columnsOf(SpecialKey key) { return kRows[static_cast<std::size_t>(key)].codes; }
 
@@ -76,7 +78,6 @@ using ScanTable = std::array<Columns, kScanCodes>;
 
 constexpr ScanTable makeMainTable() {
   ScanTable t{};
-  using enum SpecialKey;
   constexpr ScanKey functionKeys[] = {
       {0x3B, F1}, {0x3C, F2}, {0x3D, F3}, {0x3E, F4}, {0x3F, F5},  {0x40, F6},
       {0x41, F7}, {0x42, F8}, {0x43, F9}, {0x44, F10}, {0x57, F11}, {0x58, F12}};
@@ -117,13 +118,13 @@ constexpr bool onlyPrefixPairs(const ScanTable& table) {
   return true;
 }
 
+constexpr ScanKey kGreyKeys[] = {{0x47, Home}, {0x48, Up},   {0x49, PageUp}, {0x4B, Left},
+                                 {0x4D, Right}, {0x4F, End}, {0x50, Down},   {0x51, PageDown},
+                                 {0x52, Insert}, {0x53, Delete}};
+
 constexpr ScanTable makeEnhancedTable() {
   ScanTable t{};
-  using enum SpecialKey;
-  constexpr ScanKey greyKeys[] = {{0x47, Home}, {0x48, Up},   {0x49, PageUp}, {0x4B, Left},
-                                  {0x4D, Right}, {0x4F, End}, {0x50, Down},   {0x51, PageDown},
-                                  {0x52, Insert}, {0x53, Delete}};
-  for (const auto& [scan, key] : greyKeys) t[scan] = columnsOf(key);
+  for (const auto& [scan, key] : kGreyKeys) t[scan] = columnsOf(key);
   t[0x1C] = {singleCode(0x0D), singleCode(0x0D), singleCode(0x0A), p00(0xA6)};  // keypad Enter
   t[0x35] = {singleCode('/'), singleCode('?'), p00(0x95), p00(0xA4)};            // keypad /
   return t;
@@ -141,6 +142,10 @@ std::optional<KeyCodes> pick(const Columns& columns, Column column) {
 }
 
 }  // namespace
+
+bool isCursorBlockScanCode(std::uint16_t scanCode) {
+  return std::ranges::count(kGreyKeys, scanCode, &ScanKey::first) != 0;
+}
 
 std::optional<KeyCodes> scanCodeKeyCodes(std::uint16_t scanCode, bool enhanced, Column column) {
   if (scanCode >= kScanCodes) return std::nullopt;

@@ -42,4 +42,7 @@ std::optional<KeyCodes> specialKeyCodes(SpecialKey key, Column column);
 // prefix-and-second-code pairs. Nothing where there is no entry.
 std::optional<KeyCodes> scanCodeKeyCodes(std::uint16_t scanCode, bool enhanced, Column column);
 
+// Whether the scan code is in the cursor block, which grey keys share with the keypad.
+bool isCursorBlockScanCode(std::uint16_t scanCode);
+
 }  // namespace vn3
