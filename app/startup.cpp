@@ -52,7 +52,8 @@ bool checkPackage(GameBuild currentBuild) {
 
 int runPatcher() {
   ConsoleSession console;
-  StockBlocks stock = loadStockBlocks(executableDirectory() / "payload");
+  const std::filesystem::path programFolder = executableDirectory();
+  StockBlocks stock = loadStockBlocks(programFolder / "payload");
 
   printLine();
   printLine(msg::bannerTitle);
@@ -79,7 +80,7 @@ int runPatcher() {
   printLine();
 
   std::error_code ec;
-  const bool savesStock = std::filesystem::equivalent(executableDirectory(), ".", ec);
+  const bool savesStock = std::filesystem::equivalent(programFolder, ".", ec);
   Session session{currentBuild, packageAvailable, savesStock, std::move(stock)};
   runMenuLoop(session);
   return 0;
