@@ -1,8 +1,8 @@
 #include "app/frob_dialogue.hpp"
 
-#include "app/console.hpp"
+#include "app/console/console.hpp"
 #include "app/menu.hpp"
-#include "app/read_key.hpp"
+#include "app/console/read_key.hpp"
 #include "common/console_out.hpp"
 #include "common/messages.hpp"
 #include "patch/frob_highlight.hpp"

@@ -1,7 +1,7 @@
 #pragma once
 // What the program knows for the whole run, settled at start-up.
 #include "app/colour_input.hpp"
-#include "app/console.hpp"
+#include "app/console/console.hpp"
 #include "common/game_build.hpp"
 #include "patch/shader_image.hpp"
 #include "payload/payload_blocks.hpp"

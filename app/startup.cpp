@@ -4,9 +4,9 @@
 #include <system_error>
 #include <utility>
 
-#include "app/console.hpp"
+#include "app/console/console.hpp"
 #include "app/menu.hpp"
-#include "app/read_key.hpp"
+#include "app/console/read_key.hpp"
 #include "app/session.hpp"
 #include "common/console_out.hpp"
 #include "common/game_build.hpp"

@@ -6,7 +6,7 @@
 #include <memory>
 #include <vector>
 
-#include "app/key_decoder.hpp"
+#include "app/console/key_decoder.hpp"
 
 namespace {
 

@@ -1,6 +1,6 @@
 // Windows console key events to readKey codes, checked against the console's
 // documented _getch() codes.
-#include "app/key_event.hpp"
+#include "app/console/key_event.hpp"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "app/key_decoder.hpp"
+#include "app/console/key_decoder.hpp"
 
 #include <array>
 #include <optional>

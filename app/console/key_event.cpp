@@ -1,8 +1,8 @@
-#include "app/key_event.hpp"
+#include "app/console/key_event.hpp"
 
 #include <optional>
 
-#include "app/key_table.hpp"
+#include "app/console/key_table.hpp"
 
 namespace vn3 {
 

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <span>
 
-#include "app/key_table.hpp"
+#include "app/console/key_table.hpp"
 
 namespace vn3 {
 

@@ -5,9 +5,9 @@
 #define NOMINMAX
 #include <windows.h>
 
-#include "app/code_page.hpp"
-#include "app/console.hpp"
-#include "app/key_event.hpp"
+#include "app/console/code_page.hpp"
+#include "app/console/console.hpp"
+#include "app/console/key_event.hpp"
 
 namespace vn3 {
 

@@ -15,8 +15,8 @@
 #include <optional>
 #include <vector>
 
-#include "app/console.hpp"
-#include "app/key_decoder.hpp"
+#include "app/console/console.hpp"
+#include "app/console/key_decoder.hpp"
 
 namespace vn3 {
 

@@ -1,8 +1,8 @@
-#include "app/read_key.hpp"
+#include "app/console/read_key.hpp"
 
 #include <deque>
 
-#include "app/console.hpp"
+#include "app/console/console.hpp"
 
 namespace vn3 {
 

@@ -1,4 +1,4 @@
-#include "app/key_table.hpp"
+#include "app/console/key_table.hpp"
 
 #include <algorithm>
 #include <array>
