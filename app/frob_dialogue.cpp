@@ -2,7 +2,6 @@
 
 #include "app/console/console.hpp"
 #include "app/menu.hpp"
-#include "app/console/read_key.hpp"
 #include "common/console_out.hpp"
 #include "common/messages.hpp"
 #include "patch/frob_highlight.hpp"

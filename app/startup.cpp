@@ -6,7 +6,6 @@
 
 #include "app/console/console.hpp"
 #include "app/menu.hpp"
-#include "app/console/read_key.hpp"
 #include "app/session.hpp"
 #include "common/console_out.hpp"
 #include "common/game_build.hpp"

@@ -38,4 +38,9 @@ class LineInput {
 // nothing at end of input or on an error. A later call reads again.
 std::optional<std::uint8_t> readInputByte();
 
+// The code of the next key press on the console, without echo and without
+// waiting for Enter: 0 to 255, or -1 when no console can be read. A key that
+// gives two codes (a prefix and a second code) gives them over two calls.
+int readKey();
+
 }  // namespace vn3

@@ -5,7 +5,6 @@
 #define NOMINMAX
 #include <windows.h>
 
-#include "app/console/code_page.hpp"
 #include "app/console/console.hpp"
 #include "app/console/key_event.hpp"
 

@@ -1,5 +1,3 @@
-#include "app/console/read_key.hpp"
-
 #include <deque>
 
 #include "app/console/console.hpp"

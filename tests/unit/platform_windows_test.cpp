@@ -8,7 +8,7 @@
 
 #include <string>
 
-#include "app/console/code_page.hpp"
+#include "app/console/key_event.hpp"
 #include "common/platform.hpp"
 #include "patch/apply_patch.hpp"
 #include "test_support.hpp"
