@@ -54,10 +54,12 @@ void enterMode(Mode mode) {
 // ---- Signals ----------------------------------------------------------------
 
 // Signals whose default action ends the process, besides the real-time ones.
+// clang-format off
 constexpr int endingSignals[] = {
     SIGHUP,  SIGINT,    SIGQUIT, SIGILL,  SIGTRAP,   SIGABRT, SIGBUS,  SIGFPE,
     SIGSEGV, SIGUSR1,   SIGUSR2, SIGPIPE, SIGALRM,   SIGTERM, SIGSTKFLT, SIGXCPU,
     SIGXFSZ, SIGVTALRM, SIGPROF, SIGIO,   SIGPWR,    SIGSYS};
+// clang-format on
 
 // Signals whose handler is this file's, and what each had before it.
 bool replaced[NSIG];
@@ -192,7 +194,7 @@ bool byteArrives(int fd) {
   for (;;) {
     const auto left =
         std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
-    struct pollfd pfd {fd, POLLIN, 0};
+    pollfd pfd{fd, POLLIN, 0};
     const int ready = ::poll(&pfd, 1, left > 0 ? static_cast<int>(left) : 0);
     if (ready >= 0) return ready > 0;
     if (errno != EINTR) return true;

@@ -111,6 +111,7 @@ struct KeyName {
 
 // "CSI n ~" numbers from xterm, VT220, rxvt and the Linux console. 25-34 are
 // what rxvt and Linux send for Shift+F3..F10 (Shift+F1/F2 collide with F11/F12).
+// clang-format off
 constexpr KeyName kNumberedKeys[] = {
     {1, Home}, {2, Insert}, {3, Delete}, {4, End}, {5, PageUp}, {6, PageDown}, {7, Home}, {8, End},
     {11, F1}, {12, F2}, {13, F3}, {14, F4}, {15, F5}, {17, F6},
@@ -118,13 +119,16 @@ constexpr KeyName kNumberedKeys[] = {
     {25, F3, kShift}, {26, F4, kShift}, {28, F5, kShift}, {29, F6, kShift},
     {31, F7, kShift}, {32, F8, kShift}, {33, F9, kShift}, {34, F10, kShift},
 };
+// clang-format on
 
 // Finals shared by "CSI 1;m X" and "SS3 X". E (keypad 5 / Begin) is left
 // out on purpose: the console gives that key no code.
+// clang-format off
 constexpr KeyName kLetterKeys[] = {
     {'A', Up}, {'B', Down}, {'C', Right}, {'D', Left}, {'H', Home},
     {'F', End}, {'P', F1}, {'Q', F2}, {'R', F3}, {'S', F4},
 };
+// clang-format on
 
 // The Linux console sends F1-F5 as "CSI [ A" .. "CSI [ E".
 constexpr KeyName kLinuxFunctionKeys[] = {{'A', F1}, {'B', F2}, {'C', F3}, {'D', F4}, {'E', F5}};

@@ -50,9 +50,9 @@ std::vector<std::uint8_t> keyEventCodes(const KeyEventInfo& event, const CodePag
 // back its missing character. Wine's windowed console needs none of this.
 KeyEventInfo fromWineTerminal(KeyEventInfo event);
 
-// Windows only (the console gives UTF-16, readKey the input code page's
-// bytes, as the Windows console always has): the bytes of `character` in the
-// Windows code page `codePage`: one for the 8-bit code pages, up to two for double-byte ones, up to three for UTF-8. A
+// Windows only: the bytes of `character` in the Windows code page
+// `codePage`, as the Windows console has always given them (one for the 8-bit
+// code pages, up to two for double-byte ones, up to three for UTF-8). A
 // character the code page lacks becomes its default character; nothing if
 // the code page is unknown.
 std::vector<std::uint8_t> toCodePage(char16_t character, unsigned codePage);

@@ -24,6 +24,7 @@ struct Row {
 // the scan-code table (prefix 0, E0 for F11/F12), the grey cursor block from
 // the enhanced-key table (E0, but 0 with Alt). Ctrl+PageUp really is E0 86,
 // the same as F12: the console gives it that way, so we do too.
+// clang-format off
 constexpr std::array kRows{
     //  key                   plain        shift        ctrl         alt
     Row{SpecialKey::F1,       {p00(0x3B),   p00(0x54),   p00(0x5E),   p00(0x68)}},
@@ -52,6 +53,7 @@ constexpr std::array kRows{
     Row{SpecialKey::Tab,      {none,        p00(0x0F),   p00(0x94),   p00(0x0F)}},
     Row{SpecialKey::NullKey,  {p00(0x03),   p00(0x03),   p00(0x03),   p00(0x03)}},
 };
+// clang-format on
 
 // Lookup indexes by enum value, so the rows must stay in enum order.
 constexpr bool rowsInEnumOrder() {

@@ -16,12 +16,14 @@ struct KeyCodes {
 
 constexpr KeyCodes singleCode(std::uint8_t c) { return KeyCodes{{c, 0}, 1}; }
 
+// clang-format off
 enum class SpecialKey : std::uint8_t {
   F1, F2, F3, F4, F5, F6, F7, F8, F9, F10, F11, F12,
   Home, Up, PageUp, Left, Right, End, Down, PageDown, Insert, Delete,
   Tab,      // only reaches the table with a modifier (Shift+Tab)
   NullKey,  // Ctrl+2
 };
+// clang-format on
 
 struct Modifiers {
   bool shift = false;

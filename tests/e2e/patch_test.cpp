@@ -64,6 +64,7 @@ struct Action {
 };
 
 const std::vector<Action>& actions() {
+  // clang-format off
   static const std::vector<Action> table = {
       {'2', Target::Exe, {0x546344, 0x546354, 0x546364}, {0x54A33C, 0x54A34C, 0x54A35C},
        [] { return Bytes{'M'}; }},
@@ -77,6 +78,7 @@ const std::vector<Action>& actions() {
       {'8', Target::Package, {0x2C5040}, {0x31D840}, [] { return Bytes(glintSize, 0x00); }},
       {'9', Target::Package, {0x2C5040}, {0x31D840}, stock::glint},
   };
+  // clang-format on
   return table;
 }
 
