@@ -1,7 +1,7 @@
 #include "app/menu.hpp"
 
-#include "app/frob_dialogue.hpp"
 #include "app/console/console.hpp"
+#include "app/frob_dialogue.hpp"
 #include "common/console_out.hpp"
 #include "common/messages.hpp"
 #include "common/platform.hpp"

@@ -6,9 +6,9 @@
 
 namespace vn3 {
 
-void printLine(std::string_view text = {});  // text, newline, flush
+void printLine(std::string_view text = {});                     // text, newline, flush
 void printLine(std::initializer_list<std::string_view> parts);  // all of them, newline, flush
-void printPrompt(std::string_view text);      // text, flush; the answer follows on this line
+void printPrompt(std::string_view text);  // text, flush; the answer follows on this line
 
 // Outcome of an action: a newline, the text, two newlines.
 void reportError(std::string_view text);

@@ -20,9 +20,9 @@ FileStatus statusOf(DWORD attributes, DWORD sizeHigh, DWORD sizeLow) {
 // A symbolic link answers for its target, as stat() does on POSIX. The handle
 // asks for no access to the contents, only for the target's attributes.
 FileStatus targetStatus(const std::filesystem::path& path) {
-  const HANDLE handle = ::CreateFileW(path.c_str(), 0,
-                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                      nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  const HANDLE handle =
+      ::CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
   if (handle == INVALID_HANDLE_VALUE) return {};
   BY_HANDLE_FILE_INFORMATION info{};
   const bool ok = ::GetFileInformationByHandle(handle, &info) != 0;

@@ -16,8 +16,7 @@ Outcome missingStock(const StockBlock& block) {
   return {msg::fillIn(msg::missingStockData, {displayPath(block.path)})};
 }
 
-Outcome applyPatch(const PatchTarget& target, std::span<const PatchSite> sites,
-                   StockBlock* stock) {
+Outcome applyPatch(const PatchTarget& target, std::span<const PatchSite> sites, StockBlock* stock) {
   // Unbuffered, so a kept block is read as exactly its bytes and each site
   // goes straight to the file. in|out opens an existing file for update:
   // never created, never truncated.

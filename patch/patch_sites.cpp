@@ -4,8 +4,8 @@ namespace vn3 {
 
 namespace {
 
-constexpr std::uint8_t frobOnByte[] = {0x5A};     // "Z"
-constexpr std::uint8_t frobOffByte[] = {0x4D};    // "M"
+constexpr std::uint8_t frobOnByte[] = {0x5A};   // "Z"
+constexpr std::uint8_t frobOffByte[] = {0x4D};  // "M"
 constexpr std::uint8_t lootPctOffByte[] = {0x00};
 constexpr std::uint8_t lootPctOnByte[] = {0x20};  // space
 constexpr std::array<std::uint8_t, glintBlockSize> glintOffBlock{};
@@ -31,8 +31,8 @@ const SiteList glintOff{&packageTarget, glintOffsets, 1, glintOffBlock, &StockBl
 const SiteList glintStock{&packageTarget, glintOffsets, 1, {}, &StockBlocks::glint};
 
 const std::array<const SiteList*, 9> siteTable = {
-    &frobOn, &frobOff, &lootPctOff, &lootPctOn, &trailOff,
-    &trailSubtle, &trailStock, &glintOff, &glintStock,
+    &frobOn,      &frobOff,    &lootPctOff, &lootPctOn,  &trailOff,
+    &trailSubtle, &trailStock, &glintOff,   &glintStock,
 };
 
 std::vector<PatchSite> sitesFor(const SiteList& list, GameBuild build) {

@@ -195,7 +195,8 @@ Key csiKey(const Params& p, std::uint8_t final) {
       return p.count == 1 ? lookup(kNumberedKeys, p.value[0], kCtrl) : Key{};
     case '@':
       return p.count == 1 ? lookup(kNumberedKeys, p.value[0], kShift | kCtrl) : Key{};
-    default: break;
+    default:
+      break;
   }
   if (const auto arrow = rxvtArrow(p, final, kShift)) return *arrow;
   const auto mods = letterModifiers(p);
@@ -218,9 +219,7 @@ Key ss3Key(const Params& p, std::uint8_t final) {
 // rxvt ends Shift+key sequences with '$', which is an intermediate byte in
 // the standard grammar. Private reports (CSI ? ..., CSI < ...) never carry
 // it as a final, so only plain parameters qualify.
-bool dollarEndsAfter(Bytes params) {
-  return params.empty() || inRange(params[0], '0', ';');
-}
+bool dollarEndsAfter(Bytes params) { return params.empty() || inRange(params[0], '0', ';'); }
 
 // ESC + '[' (CSI) or 'O' (SS3), then parameters, intermediates (CSI only)
 // and a final byte.
@@ -286,7 +285,7 @@ Step decodeAny(Bytes bytes, bool expired, bool allowAltPrefix) {
   const std::uint8_t b = bytes[0];
   if (b >= 0x80) return decodeUtf8(bytes, expired);
   if (b == 0x00) return done(specialKey(NullKey), 1);  // Ctrl+2
-  if (b == kDel) return done(charKey(0x08), 1);  // terminals send DEL for Backspace
+  if (b == kDel) return done(charKey(0x08), 1);        // terminals send DEL for Backspace
   if (b != kEsc) return done(charKey(b), 1);
 
   if (bytes.size() == 1) return expired ? done(charKey(kEsc), 1) : needMore();
@@ -325,13 +324,12 @@ DecodeResult toResult(const Step& step) {
 
 }  // namespace
 
-DecodeResult decodeKey(std::span<const std::uint8_t> bytes, bool waitExpired,
-                       DecodeState state) {
+DecodeResult decodeKey(std::span<const std::uint8_t> bytes, bool waitExpired, DecodeState state) {
   // Outside the contract; with nothing read there is nothing to drop.
   if (bytes.empty()) return DecodeResult{DecodeStatus::Nothing, {}, 0};
   if (state != DecodeState::Key) {
     const Step step = state == DecodeState::InString ? skipString(bytes, 0, waitExpired)
-                                                      : skipSequence(bytes, 0, waitExpired);
+                                                     : skipSequence(bytes, 0, waitExpired);
     // Ended by the very first byte, which begins the next key.
     if (step.needMore || step.consumed > 0) return toResult(step);
   }

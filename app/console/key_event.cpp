@@ -9,10 +9,14 @@ namespace vn3 {
 KeyEventInfo keyEventInfo(bool keyDown, std::uint16_t virtualKey, std::uint16_t scanCode,
                           char16_t character, std::uint32_t controlKeyState) {
   const auto has = [controlKeyState](std::uint32_t bits) { return (controlKeyState & bits) != 0; };
-  return {.keyDown = keyDown, .virtualKey = virtualKey, .scanCode = scanCode,
-          .character = character, .enhanced = has(key_state::enhanced),
+  return {.keyDown = keyDown,
+          .virtualKey = virtualKey,
+          .scanCode = scanCode,
+          .character = character,
+          .enhanced = has(key_state::enhanced),
           .alt = has(key_state::leftAlt | key_state::rightAlt),
-          .ctrl = has(key_state::leftCtrl | key_state::rightCtrl), .shift = has(key_state::shift)};
+          .ctrl = has(key_state::leftCtrl | key_state::rightCtrl),
+          .shift = has(key_state::shift)};
 }
 
 std::vector<std::uint8_t> keyEventCodes(const KeyEventInfo& event, const CodePageEncoder& encode) {

@@ -11,10 +11,10 @@ struct KeyEventInfo {
   bool keyDown = true;
   std::uint16_t virtualKey = 0;
   std::uint16_t scanCode = 0;
-  char16_t character = 0;         // the UTF-16 character the key carries, or 0
-  bool enhanced = false;          // ENHANCED_KEY: a grey key, not the keypad's
-  bool alt = false;               // either Alt key
-  bool ctrl = false;              // either Ctrl key
+  char16_t character = 0;  // the UTF-16 character the key carries, or 0
+  bool enhanced = false;   // ENHANCED_KEY: a grey key, not the keypad's
+  bool alt = false;        // either Alt key
+  bool ctrl = false;       // either Ctrl key
   bool shift = false;
 };
 

@@ -80,15 +80,15 @@ using ScanTable = std::array<Columns, kScanCodes>;
 
 constexpr ScanTable makeMainTable() {
   ScanTable t{};
-  constexpr ScanKey functionKeys[] = {
-      {0x3B, F1}, {0x3C, F2}, {0x3D, F3}, {0x3E, F4}, {0x3F, F5},  {0x40, F6},
-      {0x41, F7}, {0x42, F8}, {0x43, F9}, {0x44, F10}, {0x57, F11}, {0x58, F12}};
+  constexpr ScanKey functionKeys[] = {{0x3B, F1}, {0x3C, F2},  {0x3D, F3},  {0x3E, F4},
+                                      {0x3F, F5}, {0x40, F6},  {0x41, F7},  {0x42, F8},
+                                      {0x43, F9}, {0x44, F10}, {0x57, F11}, {0x58, F12}};
   for (const auto& [scan, key] : functionKeys) t[scan] = columnsOf(key);
 
   // With Alt, Esc, Backspace, Tab, Enter, letters and punctuation but \ give
   // their scan code; the digit row 1 to 0, then - and =, give 78 to 83.
-  constexpr std::uint8_t altScanCodes[][2] = {{0x01, 0x01}, {0x0E, 0x1C}, {0x1E, 0x29},
-                                              {0x2C, 0x35}};
+  constexpr std::uint8_t altScanCodes[][2] = {
+      {0x01, 0x01}, {0x0E, 0x1C}, {0x1E, 0x29}, {0x2C, 0x35}};
   constexpr auto ctrl = static_cast<std::size_t>(Column::Ctrl);
   constexpr auto alt = static_cast<std::size_t>(Column::Alt);
   for (const auto& range : altScanCodes) {
@@ -120,15 +120,15 @@ constexpr bool onlyPrefixPairs(const ScanTable& table) {
   return true;
 }
 
-constexpr ScanKey kGreyKeys[] = {{0x47, Home}, {0x48, Up},   {0x49, PageUp}, {0x4B, Left},
-                                 {0x4D, Right}, {0x4F, End}, {0x50, Down},   {0x51, PageDown},
+constexpr ScanKey kGreyKeys[] = {{0x47, Home},   {0x48, Up},    {0x49, PageUp}, {0x4B, Left},
+                                 {0x4D, Right},  {0x4F, End},   {0x50, Down},   {0x51, PageDown},
                                  {0x52, Insert}, {0x53, Delete}};
 
 constexpr ScanTable makeEnhancedTable() {
   ScanTable t{};
   for (const auto& [scan, key] : kGreyKeys) t[scan] = columnsOf(key);
   t[0x1C] = {singleCode(0x0D), singleCode(0x0D), singleCode(0x0A), p00(0xA6)};  // keypad Enter
-  t[0x35] = {singleCode('/'), singleCode('?'), p00(0x95), p00(0xA4)};            // keypad /
+  t[0x35] = {singleCode('/'), singleCode('?'), p00(0x95), p00(0xA4)};           // keypad /
   return t;
 }
 

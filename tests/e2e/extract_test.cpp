@@ -35,7 +35,7 @@ struct Extraction {
 };
 
 Extraction extract(const fs::path& extractor, const fs::path& workDir,
-            std::vector<std::string> arguments = {}) {
+                   std::vector<std::string> arguments = {}) {
   Launch launch;
   launch.arguments = std::move(arguments);
   PtySession run(extractor, workDir, Console::None, launch);
@@ -139,7 +139,8 @@ TEST_P(ExtractorRun, WritesOnlyWhatItReportsAndNeverThePackage) {
   const fs::path extractor = game.copyExtractor();
 
   // Started elsewhere than the System folder when a package is named.
-  const Extraction run = extract(extractor, c.backupNamed ? game.root() : game.systemDir(), arguments);
+  const Extraction run =
+      extract(extractor, c.backupNamed ? game.root() : game.systemDir(), arguments);
   EXPECT_EQ(run.status, ExitStatus::exited(c.status));
   switch (c.output) {
     case ExtractCase::Wrote:

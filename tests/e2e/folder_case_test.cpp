@@ -76,18 +76,23 @@ TEST_P(OtherCase, FilesAreFoundAndPatchedInPlace) {
 
 INSTANTIATE_TEST_SUITE_P(
     FolderCase, OtherCase,
-    ::testing::Values(
-        Layout{"MixedCaseFolders", "VN3Main.exe", "Content/vn3/maps/core_fxbank.ibt", Build::A,
-               {"5", "6", "7", "8", "9"},
-               [](StandIn& g) {
-                 g.package.expectWrite(stock::trailOffset(Build::A), stock::trail());
-                 g.package.expectWrite(stock::glintOffset(Build::A), stock::glint());
-               }},
-        // Found, so it is the wrong version rather than missing, and named
-        // as the game names it.
-        Layout{"LowerCaseExecutableUpperCasePackage", "vn3main.exe",
-               "content/VN3/MAPS/CORE_FXBANK.IBT", Build::B, {"3"},
-               [](StandIn& g) { g.exe.expectWrite(0x57CEE1, Bytes{0x00}); }}),
+    ::testing::Values(Layout{"MixedCaseFolders",
+                             "VN3Main.exe",
+                             "Content/vn3/maps/core_fxbank.ibt",
+                             Build::A,
+                             {"5", "6", "7", "8", "9"},
+                             [](StandIn& g) {
+                               g.package.expectWrite(stock::trailOffset(Build::A), stock::trail());
+                               g.package.expectWrite(stock::glintOffset(Build::A), stock::glint());
+                             }},
+                      // Found, so it is the wrong version rather than missing, and named
+                      // as the game names it.
+                      Layout{"LowerCaseExecutableUpperCasePackage",
+                             "vn3main.exe",
+                             "content/VN3/MAPS/CORE_FXBANK.IBT",
+                             Build::B,
+                             {"3"},
+                             [](StandIn& g) { g.exe.expectWrite(0x57CEE1, Bytes{0x00}); }}),
     [](const auto& test) { return std::string(test.param.name); });
 
 // An existing "shaders" folder and a shader file in it, both in lower case,

@@ -127,19 +127,18 @@ TEST_P(AnswerAtQuestion, WritesThreeShadersThenPatchesTheExecutable) {
 
 INSTANTIATE_TEST_SUITE_P(
     FrobHighlight, AnswerAtQuestion,
-    ::testing::Values(
-        Answer{"NoBuildA", Build::A, "n", "", stockColourShader},
-        Answer{"EnterBuildB", Build::B, "\r", "", stockColourShader},
-        Answer{"OtherLetterIsNo", Build::A, "x", "", stockColourShader},
-        // Clamped each on its own: above 1 to 1, below 0 to 0.
-        Answer{"YesClamps", Build::B, "y", "2 -1 0.5", shaderFile(1.0f, 0.0f, 0.5f)},
-        // Negative zero is not below 0; a huge number saturates, then clamps.
-        Answer{"UpperYesNegativeZero", Build::A, "Y", "-0 1e999 .25",
-               shaderFile(-0.0f, 1.0f, 0.25f)},
-        // The first component that is no number keeps its value, and so do
-        // the ones after it.
-        Answer{"YesUnreadableSecond", Build::B, "y", "0.5abc 0.9 0.9",
-               shaderFile(0.5f, 0.1f, 0.1f)}),
+    ::testing::Values(Answer{"NoBuildA", Build::A, "n", "", stockColourShader},
+                      Answer{"EnterBuildB", Build::B, "\r", "", stockColourShader},
+                      Answer{"OtherLetterIsNo", Build::A, "x", "", stockColourShader},
+                      // Clamped each on its own: above 1 to 1, below 0 to 0.
+                      Answer{"YesClamps", Build::B, "y", "2 -1 0.5", shaderFile(1.0f, 0.0f, 0.5f)},
+                      // Negative zero is not below 0; a huge number saturates, then clamps.
+                      Answer{"UpperYesNegativeZero", Build::A, "Y", "-0 1e999 .25",
+                             shaderFile(-0.0f, 1.0f, 0.25f)},
+                      // The first component that is no number keeps its value, and so do
+                      // the ones after it.
+                      Answer{"YesUnreadableSecond", Build::B, "y", "0.5abc 0.9 0.9",
+                             shaderFile(0.5f, 0.1f, 0.1f)}),
     [](const auto& test) { return std::string(test.param.name); });
 
 // The colour stays for the rest of the run: a later no reuses it, and
@@ -177,10 +176,11 @@ TEST(FrobHighlight, ColourAndTypedAheadNumbersLastAcrossActions) {
   EXPECT_EQ(session.waitExit(), ExitStatus::exited(0));
 
   const std::string again = text::success() + text::menu(true);
-  EXPECT_EQ(session.transcript(),
-            text::startup() + text::menu(true) + text::frobNotice() + colourPrompt("1 0 0 0.9 0.8 0.7") +
-                again + again + text::frobNotice() + again + text::frobNotice() + colourPrompt("") + again +
-                text::frobNotice() + colourPrompt("0.25 +") + again);
+  EXPECT_EQ(session.transcript(), text::startup() + text::menu(true) + text::frobNotice() +
+                                      colourPrompt("1 0 0 0.9 0.8 0.7") + again + again +
+                                      text::frobNotice() + again + text::frobNotice() +
+                                      colourPrompt("") + again + text::frobNotice() +
+                                      colourPrompt("0.25 +") + again);
   EXPECT_TRUE(allShadersHold(game, shaderFile(0.25f, 0.8f, 0.7f)));
   EXPECT_TRUE(game.exe.matches());
 }
@@ -209,10 +209,10 @@ TEST(FrobHighlight, EndOfInputAndTypedAheadLinesStayWithTheirPrompt) {
   EXPECT_EQ(session.waitExit(), ExitStatus::exited(0));
 
   const std::string again = text::success() + text::menu(true);
-  EXPECT_EQ(session.transcript(),
-            text::startup() + text::menu(true) + text::frobNotice() + colourPrompt("") + again +
-                text::frobNotice() + colourPrompt("0.5 0.5 0.5") + again + text::frobNotice() +
-                colourPrompt("") + again + again);
+  EXPECT_EQ(session.transcript(), text::startup() + text::menu(true) + text::frobNotice() +
+                                      colourPrompt("") + again + text::frobNotice() +
+                                      colourPrompt("0.5 0.5 0.5") + again + text::frobNotice() +
+                                      colourPrompt("") + again + again);
   EXPECT_TRUE(allShadersHold(game, shaderFile(0.25f, 0.5f, 0.75f)));
   EXPECT_TRUE(game.exe.matches());
   EXPECT_TRUE(game.package.matches());
@@ -230,7 +230,8 @@ TEST(FrobHighlight, NoStandardInputKeepsTheColourWithoutWaiting) {
   ASSERT_TRUE(session.sendKey("Y"));
   ASSERT_TRUE(session.sendKey("q"));
   EXPECT_EQ(session.waitExit(), ExitStatus::exited(0));
-  const std::string action = text::frobNotice() + colourPrompt("") + text::success() + text::menu(true);
+  const std::string action =
+      text::frobNotice() + colourPrompt("") + text::success() + text::menu(true);
   EXPECT_EQ(session.transcript(), text::startup() + text::menu(true) + action + action);
   EXPECT_TRUE(allShadersHold(game, stockColourShader));
   EXPECT_TRUE(game.exe.matches());

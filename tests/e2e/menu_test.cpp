@@ -52,15 +52,14 @@ INSTANTIATE_TEST_SUITE_P(
     Menu, IgnoredKey,
     ::testing::Values(
         MenuKey{"LetterA", "a"}, MenuKey{"LetterZ", "Z"}, MenuKey{"LetterW", "w"},
-        MenuKey{"Digit0", "0"}, MenuKey{"Space", " "}, MenuKey{"Enter", "\r"},
-        MenuKey{"Tab", "\t"}, MenuKey{"Backspace", "\x7f"},
+        MenuKey{"Digit0", "0"}, MenuKey{"Space", " "}, MenuKey{"Enter", "\r"}, MenuKey{"Tab", "\t"},
+        MenuKey{"Backspace", "\x7f"},
         // Signal and flow-control keys arrive as plain codes while a key is
         // awaited, so none of them may stop, suspend or freeze the program.
         MenuKey{"CtrlC", "\x03"}, MenuKey{"CtrlZ", "\x1a"}, MenuKey{"CtrlBackslash", "\x1c"},
-        MenuKey{"CtrlS", "\x13"},
-        MenuKey{"Key5WithoutPackage", "5", false}, MenuKey{"Key6WithoutPackage", "6", false},
-        MenuKey{"Key7WithoutPackage", "7", false}, MenuKey{"Key8WithoutPackage", "8", false},
-        MenuKey{"Key9WithoutPackage", "9", false},
+        MenuKey{"CtrlS", "\x13"}, MenuKey{"Key5WithoutPackage", "5", false},
+        MenuKey{"Key6WithoutPackage", "6", false}, MenuKey{"Key7WithoutPackage", "7", false},
+        MenuKey{"Key8WithoutPackage", "8", false}, MenuKey{"Key9WithoutPackage", "9", false},
         MenuKey{"UpArrow", "\x1b[A"}, MenuKey{"DownArrow", "\x1b[B"},
         MenuKey{"RightArrow", "\x1b[C"}, MenuKey{"LeftArrow", "\x1b[D"},
         MenuKey{"UpArrowApplicationMode", "\x1bOA"}, MenuKey{"Insert", "\x1b[2~"},
@@ -87,19 +86,20 @@ TEST_P(QuitKey, EndsWithZeroPrintingNothingAfterPrompt) {
   EXPECT_TRUE(game.package.matches());
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Menu, QuitKey,
-    ::testing::Values(MenuKey{"LowerQ", "q"}, MenuKey{"UpperQ", "Q"},
-                      MenuKey{"LowerQWithoutPackage", "q", false},
-                      // Typed alone: the program tells it from the start of
-                      // a sequence by the pause after it.
-                      MenuKey{"Esc", "\x1b"}, MenuKey{"EscWithoutPackage", "\x1b", false},
-                      MenuKey{"F1", "\x1bOP"}, MenuKey{"F1Vt", "\x1b[11~"},
-                      MenuKey{"F5", "\x1b[15~"}, MenuKey{"F10", "\x1b[21~"},
-                      MenuKey{"ShiftF1", "\x1b[1;2P"},
-                      // Its second code is that of "Q".
-                      MenuKey{"PageDown", "\x1b[6~"}, MenuKey{"ShiftPageDown", "\x1b[6;2~"}),
-    keyName);
+INSTANTIATE_TEST_SUITE_P(Menu, QuitKey,
+                         ::testing::Values(MenuKey{"LowerQ", "q"}, MenuKey{"UpperQ", "Q"},
+                                           MenuKey{"LowerQWithoutPackage", "q", false},
+                                           // Typed alone: the program tells it from the start of
+                                           // a sequence by the pause after it.
+                                           MenuKey{"Esc", "\x1b"},
+                                           MenuKey{"EscWithoutPackage", "\x1b", false},
+                                           MenuKey{"F1", "\x1bOP"}, MenuKey{"F1Vt", "\x1b[11~"},
+                                           MenuKey{"F5", "\x1b[15~"}, MenuKey{"F10", "\x1b[21~"},
+                                           MenuKey{"ShiftF1", "\x1b[1;2P"},
+                                           // Its second code is that of "Q".
+                                           MenuKey{"PageDown", "\x1b[6~"},
+                                           MenuKey{"ShiftPageDown", "\x1b[6;2~"}),
+                         keyName);
 
 // Several actions in a row, ignored keys between them: each action's output
 // follows the prompt and the complete menu follows each action.

@@ -269,7 +269,8 @@ TEST(Stock, MissingFilesAreReportedWithTheirPathAndNothingIsWritten) {
   fs::create_directories(game.systemDir() / "payload");
   const Bytes trail = stock::trail();
   std::ofstream(game.systemDir() / "payload" / "trail_stock.bin", std::ios::binary)
-      .write(reinterpret_cast<const char*>(trail.data()), static_cast<std::streamsize>(trail.size()));
+      .write(reinterpret_cast<const char*>(trail.data()),
+             static_cast<std::streamsize>(trail.size()));
 
   PtySession session(game.program(), game.systemDir());
   ASSERT_TRUE(session.sendKey("7"));
@@ -308,13 +309,13 @@ enum class Where { System, Elsewhere, ReadOnlySystem };
 
 struct KeptStock {
   const char* name;
-  bool stockPackage;      // else the package's glint block is already patched
-  Where where;            // where the program runs from
-  const char* stockFile;  // a glint file there at start: "accepted", "rejected" or none
+  bool stockPackage;              // else the package's glint block is already patched
+  Where where;                    // where the program runs from
+  const char* stockFile;          // a glint file there at start: "accepted", "rejected" or none
   std::vector<std::string> runs;  // the keys of each run
-  std::string outcomes;   // of every action in order: + applied, - stock missing
-  Glint glintAfter;       // what the package's glint block ends as
-  Glint glintFile;        // the glint file afterwards (Patched: none)
+  std::string outcomes;           // of every action in order: + applied, - stock missing
+  Glint glintAfter;               // what the package's glint block ends as
+  Glint glintFile;                // the glint file afterwards (Patched: none)
   bool trailSaved;
 };
 
@@ -325,7 +326,8 @@ class KeptStockRows : public ::testing::TestWithParam<KeptStock> {};
 TEST_P(KeptStockRows, RestoresWorkAndOnlyTheGameFolderKeepsTheFiles) {
   const KeptStock& c = GetParam();
   StandIn game(Build::B);
-  const Bytes onFile = stock::block(stock::glintLead, glintSize, 5);  // stock-like, not the package's
+  const Bytes onFile =
+      stock::block(stock::glintLead, glintSize, 5);  // stock-like, not the package's
   const auto glintOf = [&](Glint g) {
     return g == Glint::Stock ? stock::glint() : g == Glint::OnFile ? onFile : Bytes(glintSize, 0);
   };
@@ -374,28 +376,89 @@ TEST_P(KeptStockRows, RestoresWorkAndOnlyTheGameFolderKeepsTheFiles) {
   EXPECT_EQ(saved("trail_stock.bin"), c.trailSaved ? std::optional(stock::trail()) : std::nullopt);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Stock, KeptStockRows,
-    ::testing::Values(
-        KeptStock{"OffThenRestore", true, Where::System, nullptr, {"89"}, "++", Glint::Stock,
-                  Glint::Stock, false},
-        KeptStock{"TrailsOffSubtleRestore", true, Where::System, nullptr, {"567"}, "+++",
-                  Glint::Stock, Glint::Patched, true},
-        KeptStock{"RestoreFirstWritesTheSameBytes", true, Where::System, nullptr, {"9"}, "+",
-                  Glint::Stock, Glint::Stock, false},
-        KeptStock{"SavedForTheNextRun", true, Where::System, nullptr, {"8", "9"}, "++",
-                  Glint::Stock, Glint::Stock, false},
-        KeptStock{"PatchedPackageKeepsNothing", false, Where::System, nullptr, {"9"}, "-",
-                  Glint::Off, Glint::Patched, false},
-        KeptStock{"ElsewhereOnlyForTheRun", true, Where::Elsewhere, nullptr, {"898", "9"},
-                  "+++-", Glint::Off, Glint::Patched, false},
-        KeptStock{"ReadOnlyFolderOnlyForTheRun", true, Where::ReadOnlySystem, nullptr,
-                  {"898", "9"}, "+++-", Glint::Off, Glint::Patched, false},
-        KeptStock{"AcceptedFileLeftAlone", true, Where::System, "accepted", {"89"}, "++",
-                  Glint::OnFile, Glint::OnFile, false},
-        KeptStock{"RejectedFileReplaced", true, Where::System, "rejected", {"89"}, "++",
-                  Glint::Stock, Glint::Stock, false}),
-    [](const auto& row) { return std::string(row.param.name); });
+INSTANTIATE_TEST_SUITE_P(Stock, KeptStockRows,
+                         ::testing::Values(KeptStock{"OffThenRestore",
+                                                     true,
+                                                     Where::System,
+                                                     nullptr,
+                                                     {"89"},
+                                                     "++",
+                                                     Glint::Stock,
+                                                     Glint::Stock,
+                                                     false},
+                                           KeptStock{"TrailsOffSubtleRestore",
+                                                     true,
+                                                     Where::System,
+                                                     nullptr,
+                                                     {"567"},
+                                                     "+++",
+                                                     Glint::Stock,
+                                                     Glint::Patched,
+                                                     true},
+                                           KeptStock{"RestoreFirstWritesTheSameBytes",
+                                                     true,
+                                                     Where::System,
+                                                     nullptr,
+                                                     {"9"},
+                                                     "+",
+                                                     Glint::Stock,
+                                                     Glint::Stock,
+                                                     false},
+                                           KeptStock{"SavedForTheNextRun",
+                                                     true,
+                                                     Where::System,
+                                                     nullptr,
+                                                     {"8", "9"},
+                                                     "++",
+                                                     Glint::Stock,
+                                                     Glint::Stock,
+                                                     false},
+                                           KeptStock{"PatchedPackageKeepsNothing",
+                                                     false,
+                                                     Where::System,
+                                                     nullptr,
+                                                     {"9"},
+                                                     "-",
+                                                     Glint::Off,
+                                                     Glint::Patched,
+                                                     false},
+                                           KeptStock{"ElsewhereOnlyForTheRun",
+                                                     true,
+                                                     Where::Elsewhere,
+                                                     nullptr,
+                                                     {"898", "9"},
+                                                     "+++-",
+                                                     Glint::Off,
+                                                     Glint::Patched,
+                                                     false},
+                                           KeptStock{"ReadOnlyFolderOnlyForTheRun",
+                                                     true,
+                                                     Where::ReadOnlySystem,
+                                                     nullptr,
+                                                     {"898", "9"},
+                                                     "+++-",
+                                                     Glint::Off,
+                                                     Glint::Patched,
+                                                     false},
+                                           KeptStock{"AcceptedFileLeftAlone",
+                                                     true,
+                                                     Where::System,
+                                                     "accepted",
+                                                     {"89"},
+                                                     "++",
+                                                     Glint::OnFile,
+                                                     Glint::OnFile,
+                                                     false},
+                                           KeptStock{"RejectedFileReplaced",
+                                                     true,
+                                                     Where::System,
+                                                     "rejected",
+                                                     {"89"},
+                                                     "++",
+                                                     Glint::Stock,
+                                                     Glint::Stock,
+                                                     false}),
+                         [](const auto& row) { return std::string(row.param.name); });
 
 struct BadStock {
   const char* name;
@@ -448,19 +511,16 @@ TEST_P(UnacceptableStock, IsRefusedWhileTheOtherWorks) {
 INSTANTIATE_TEST_SUITE_P(
     Stock, UnacceptableStock,
     ::testing::Values(
-        BadStock{"TrailOneByteShort", resized(stock::trail(), trailSize - 1),
-                 stock::glint(), '7'},
-        BadStock{"TrailOneByteLong", resized(stock::trail(), trailSize + 1),
-                 stock::glint(), '7'},
+        BadStock{"TrailOneByteShort", resized(stock::trail(), trailSize - 1), stock::glint(), '7'},
+        BadStock{"TrailOneByteLong", resized(stock::trail(), trailSize + 1), stock::glint(), '7'},
         BadStock{"TrailWithGlintLead", stock::block(stock::glintLead, trailSize, 71),
                  stock::glint(), '7'},
-        BadStock{"TrailLastLeadByteWrong", withByte(stock::trail(), 15, 0x2E),
-                 stock::glint(), '7'},
+        BadStock{"TrailLastLeadByteWrong", withByte(stock::trail(), 15, 0x2E), stock::glint(), '7'},
         BadStock{"GlintEmpty", stock::trail(), Bytes{}, '9'},
-        BadStock{"GlintOfTrailSize", stock::trail(),
-                 stock::block(stock::glintLead, trailSize, 93), '9'},
-        BadStock{"GlintFirstLeadByteWrong", stock::trail(),
-                 withByte(stock::glint(), 0, 0x00), '9'}),
+        BadStock{"GlintOfTrailSize", stock::trail(), stock::block(stock::glintLead, trailSize, 93),
+                 '9'},
+        BadStock{"GlintFirstLeadByteWrong", stock::trail(), withByte(stock::glint(), 0, 0x00),
+                 '9'}),
     [](const auto& test) { return std::string(test.param.name); });
 
 }  // namespace

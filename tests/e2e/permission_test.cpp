@@ -23,9 +23,10 @@ namespace {
 namespace msg = vn3::msg;
 namespace fs = std::filesystem;
 
-constexpr auto readOnlyFile = fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read;
-constexpr auto readOnlyFolder = readOnlyFile | fs::perms::owner_exec | fs::perms::group_exec |
-                                fs::perms::others_exec;
+constexpr auto readOnlyFile =
+    fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read;
+constexpr auto readOnlyFolder =
+    readOnlyFile | fs::perms::owner_exec | fs::perms::group_exec | fs::perms::others_exec;
 constexpr auto openFolder = fs::perms::all;
 
 // Everything below the System folder except the (large) executable, which
@@ -102,23 +103,23 @@ void makeShaders(StandIn& game, fs::perms folder, bool readOnlyFirstFile) {
 
 INSTANTIATE_TEST_SUITE_P(
     Permissions, NotWritable,
-    ::testing::Values(
-        Denied{"ReadOnlyExecutable", Build::A,
-               [](StandIn& g) { fs::permissions(g.exe.path(), readOnlyFile); }, '3',
-               msg::exeOpenFailed},
-        Denied{"ReadOnlyPackage", Build::B,
-               [](StandIn& g) { fs::permissions(g.package.path(), readOnlyFile); }, '5',
-               msg::packageOpenFailed},
-        // No "Shaders" yet, and the working folder does not take a new one.
-        Denied{"WorkingFolderNotWritable", Build::A,
-               [](StandIn& g) { fs::permissions(g.systemDir(), readOnlyFolder); }, '1',
-               msg::shaderFolderFailed},
-        // The folder takes new files, but the first shader is read-only.
-        Denied{"ReadOnlyShaderFile", Build::B,
-               [](StandIn& g) { makeShaders(g, openFolder, true); }, '1', msg::shaderSaveFailed},
-        Denied{"ShadersFolderNotWritable", Build::A,
-               [](StandIn& g) { makeShaders(g, readOnlyFolder, false); }, '1',
-               msg::shaderSaveFailed}),
+    ::testing::Values(Denied{"ReadOnlyExecutable", Build::A,
+                             [](StandIn& g) { fs::permissions(g.exe.path(), readOnlyFile); }, '3',
+                             msg::exeOpenFailed},
+                      Denied{"ReadOnlyPackage", Build::B,
+                             [](StandIn& g) { fs::permissions(g.package.path(), readOnlyFile); },
+                             '5', msg::packageOpenFailed},
+                      // No "Shaders" yet, and the working folder does not take a new one.
+                      Denied{"WorkingFolderNotWritable", Build::A,
+                             [](StandIn& g) { fs::permissions(g.systemDir(), readOnlyFolder); },
+                             '1', msg::shaderFolderFailed},
+                      // The folder takes new files, but the first shader is read-only.
+                      Denied{"ReadOnlyShaderFile", Build::B,
+                             [](StandIn& g) { makeShaders(g, openFolder, true); }, '1',
+                             msg::shaderSaveFailed},
+                      Denied{"ShadersFolderNotWritable", Build::A,
+                             [](StandIn& g) { makeShaders(g, readOnlyFolder, false); }, '1',
+                             msg::shaderSaveFailed}),
     [](const auto& test) { return std::string(test.param.name); });
 
 }  // namespace

@@ -95,13 +95,13 @@ struct ExecPlan {
     sigemptyset(&none);
     ::sigprocmask(SIG_SETMASK, &none, nullptr);
     if (fileSizeLimit) {
-      const struct rlimit limit {*fileSizeLimit, *fileSizeLimit};
+      const struct rlimit limit { *fileSizeLimit, *fileSizeLimit };
       if (::setrlimit(RLIMIT_FSIZE, &limit) != 0) fail();
       ::signal(SIGXFSZ, SIG_IGN);  // an ignored signal stays ignored across exec
     }
     // Groups first: once the ids are dropped, they can no longer be changed.
-    if (dropToNobody && (::setgroups(0, nullptr) != 0 || ::setgid(nobody) != 0 ||
-                         ::setuid(nobody) != 0)) {
+    if (dropToNobody &&
+        (::setgroups(0, nullptr) != 0 || ::setgid(nobody) != 0 || ::setuid(nobody) != 0)) {
       fail();
     }
     if (::chdir(workDir.c_str()) == 0) ::execv(binary.c_str(), argv.data());
@@ -229,8 +229,7 @@ PtySession::PtySession(const std::filesystem::path& binary, const std::filesyste
       // opened.
       ::setsid();
       const int input = in[0] >= 0 ? in[0] : ::open("/dev/null", O_RDONLY);
-      if (input < 0 || ::dup2(input, 0) < 0 || ::dup2(out[1], 1) < 0 ||
-          ::dup2(err[1], 2) < 0) {
+      if (input < 0 || ::dup2(input, 0) < 0 || ::dup2(out[1], 1) < 0 || ::dup2(err[1], 2) < 0) {
         ::_exit(125);
       }
       plan.run();
@@ -403,9 +402,8 @@ bool PtySession::stopped() const { return processState() == 'T'; }
     }
     if ((this->*ready)()) return ::testing::AssertionSuccess();
     if (Clock::now() >= deadline) {
-      return ::testing::AssertionFailure()
-             << "timed out after " << timeout.count() << " ms waiting for " << what
-             << failureContext();
+      return ::testing::AssertionFailure() << "timed out after " << timeout.count()
+                                           << " ms waiting for " << what << failureContext();
     }
     pump(milliseconds(1));
   }
@@ -497,8 +495,7 @@ std::string PtySession::failureContext() {
 }
 
 std::string runActionAndQuit(const std::filesystem::path& binary,
-                             const std::filesystem::path& workDir, char key,
-                             const Launch& launch) {
+                             const std::filesystem::path& workDir, char key, const Launch& launch) {
   PtySession session(binary, workDir, Console::Terminal, launch);
   EXPECT_TRUE(session.sendKey(std::string(1, key)));
   if (key == '1') {

@@ -44,9 +44,9 @@ bool sameSettings(const struct termios& a, const struct termios& b);
 std::string describeSettings(const struct termios& t);
 
 enum class Console {
-  Terminal,  // a pty as controlling terminal, on stdin, stdout and stderr
+  Terminal,           // a pty as controlling terminal, on stdin, stdout and stderr
   TerminalStdinNull,  // the same, but stdin redirected from /dev/null
-  None,      // new session without a terminal; stdin /dev/null, output to pipes
+  None,               // new session without a terminal; stdin /dev/null, output to pipes
 };
 
 // How the child is set up beyond its console, before the program starts.
@@ -126,7 +126,7 @@ class PtySession {
   // Reads whatever output arrives within `wait`.
   void pump(milliseconds wait);
   void drainAfterExit();
-  char processState() const;  // from /proc: 'S' sleeping, 'R' running, ...
+  char processState() const;        // from /proc: 'S' sleeping, 'R' running, ...
   std::uint64_t charsRead() const;  // from /proc: bytes the program has read
   bool inKeyRead() const;
   bool inLineRead() const;
@@ -139,10 +139,10 @@ class PtySession {
   Console console_;
   pid_t pid_ = -1;
   std::optional<ExitStatus> exit_;
-  int master_ = -1;  // Terminal: the pty master
-  int slave_ = -1;   // Terminal: kept open to see the unread input count
-  int outPipe_ = -1;  // None: the child's stdout
-  int errPipe_ = -1;  // None: the child's stderr
+  int master_ = -1;           // Terminal: the pty master
+  int slave_ = -1;            // Terminal: kept open to see the unread input count
+  int outPipe_ = -1;          // None: the child's stdout
+  int errPipe_ = -1;          // None: the child's stderr
   std::string startFailure_;  // why exec failed, if it did
   std::string raw_;
   std::string err_;

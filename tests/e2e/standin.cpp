@@ -30,8 +30,8 @@ std::uint64_t patternWord(std::uint64_t seed, std::uint64_t index) {
 
 fs::path makeTempRoot() {
   const char* tmp = std::getenv("TMPDIR");
-  std::string pattern = std::string(tmp != nullptr && *tmp != '\0' ? tmp : "/tmp") +
-                        "/vn3patch-e2e.XXXXXX";
+  std::string pattern =
+      std::string(tmp != nullptr && *tmp != '\0' ? tmp : "/tmp") + "/vn3patch-e2e.XXXXXX";
   if (::mkdtemp(pattern.data()) == nullptr) {
     throw std::system_error(errno, std::generic_category(), "mkdtemp");
   }
@@ -89,7 +89,8 @@ void GameFile::overwrite(std::uint64_t offset, std::span<const std::uint8_t> byt
   expectWrite(offset, bytes);
   std::fstream file(path_, std::ios::in | std::ios::out | std::ios::binary);
   file.seekp(static_cast<std::streamoff>(offset));
-  file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  file.write(reinterpret_cast<const char*>(bytes.data()),
+             static_cast<std::streamsize>(bytes.size()));
   file.close();
   if (!file) throw std::runtime_error("cannot write into " + path_.string());
 }
@@ -212,7 +213,8 @@ fs::path StandIn::payloadDir() const { return program_.parent_path() / "payload"
 void StandIn::writeStock(std::string_view fileName, std::span<const std::uint8_t> bytes) {
   fs::create_directories(payloadDir());
   std::ofstream out(payloadDir() / fileName, std::ios::binary | std::ios::trunc);
-  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  out.write(reinterpret_cast<const char*>(bytes.data()),
+            static_cast<std::streamsize>(bytes.size()));
   out.close();
   if (!out) throw std::runtime_error("cannot write stock file " + std::string(fileName));
 }

@@ -18,9 +18,7 @@ using Bytes = std::vector<std::uint8_t>;
 enum class Build { A, B };
 
 inline constexpr std::uint64_t exeSize(Build b) { return b == Build::A ? 0x624000 : 0x628000; }
-inline constexpr std::uint64_t packageSize(Build b) {
-  return b == Build::A ? 0x7CE000 : 0x826800;
-}
+inline constexpr std::uint64_t packageSize(Build b) { return b == Build::A ? 0x7CE000 : 0x826800; }
 inline const char* buildName(Build b) { return b == Build::A ? "BuildA" : "BuildB"; }
 
 // The pattern byte at `offset` of a file made with `seed`. Every pattern

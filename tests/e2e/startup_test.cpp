@@ -158,13 +158,13 @@ TEST_P(AcceptedInstallation, ShowsNoticesAndMenuThenQuitsWithZero) {
 INSTANTIATE_TEST_SUITE_P(
     Startup, AcceptedInstallation,
     ::testing::Values(
-        AcceptedCase{"BuildA", Build::A,
-                     [](StandIn& g) { g.package.create(packageSize(Build::A)); }, {}},
-        AcceptedCase{"BuildB", Build::B,
-                     [](StandIn& g) { g.package.create(packageSize(Build::B)); }, {}},
+        AcceptedCase{
+            "BuildA", Build::A, [](StandIn& g) { g.package.create(packageSize(Build::A)); }, {}},
+        AcceptedCase{
+            "BuildB", Build::B, [](StandIn& g) { g.package.create(packageSize(Build::B)); }, {}},
         AcceptedCase{"PackageMissing", Build::A, [](StandIn&) {}, msg::packageInaccessible},
-        AcceptedCase{"PackageIsDirectory", Build::B,
-                     [](StandIn& g) { g.package.makeDirectory(); }, msg::packageInaccessible},
+        AcceptedCase{"PackageIsDirectory", Build::B, [](StandIn& g) { g.package.makeDirectory(); },
+                     msg::packageInaccessible},
         AcceptedCase{"BuildAWithBuildBPackage", Build::A,
                      [](StandIn& g) { g.package.create(packageSize(Build::B)); },
                      msg::packageWrongVersion},
@@ -219,8 +219,7 @@ INSTANTIATE_TEST_SUITE_P(
                     },
                     msg::exeNotRegular},
         RefusedCase{"ExecutableOneByteLongerThanBuildA",
-                    [](StandIn& g) { g.exe.create(exeSize(Build::A) + 1); },
-                    msg::exeWrongVersion},
+                    [](StandIn& g) { g.exe.create(exeSize(Build::A) + 1); }, msg::exeWrongVersion},
         RefusedCase{"ExecutableOneByteShorterThanBuildB",
                     [](StandIn& g) {
                       g.exe.create(exeSize(Build::B) - 1);
@@ -228,10 +227,8 @@ INSTANTIATE_TEST_SUITE_P(
                     },
                     msg::exeWrongVersion},
         RefusedCase{"ExecutableOfPackageSize",
-                    [](StandIn& g) { g.exe.create(packageSize(Build::A)); },
-                    msg::exeWrongVersion},
-        RefusedCase{"ExecutableEmpty", [](StandIn& g) { g.exe.create(0); },
-                    msg::exeWrongVersion}),
+                    [](StandIn& g) { g.exe.create(packageSize(Build::A)); }, msg::exeWrongVersion},
+        RefusedCase{"ExecutableEmpty", [](StandIn& g) { g.exe.create(0); }, msg::exeWrongVersion}),
     [](const auto& test) { return std::string(test.param.name); });
 
 // ---- The pause before exit 1 ----------------------------------------------
@@ -257,15 +254,13 @@ TEST_P(PauseAfterRefusal, AnyKeyEndsItWithStatusOne) {
   EXPECT_EQ(session.transcript(), text::exeCheckFailed(msg::exeWrongVersion));
 }
 
-INSTANTIATE_TEST_SUITE_P(Startup, PauseAfterRefusal,
-                         ::testing::Values(PauseKey{"Letter", "a"}, PauseKey{"LowerQ", "q"},
-                                           PauseKey{"UpperQ", "Q"}, PauseKey{"Digit", "3"},
-                                           PauseKey{"Enter", "\r"}, PauseKey{"Space", " "},
-                                           PauseKey{"CtrlC", "\x03"}, PauseKey{"Esc", "\x1b"},
-                                           PauseKey{"F1", "\x1bOP"},
-                                           PauseKey{"PageDown", "\x1b[6~"},
-                                           PauseKey{"UpArrow", "\x1b[A"}),
-                         [](const auto& test) { return std::string(test.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    Startup, PauseAfterRefusal,
+    ::testing::Values(PauseKey{"Letter", "a"}, PauseKey{"LowerQ", "q"}, PauseKey{"UpperQ", "Q"},
+                      PauseKey{"Digit", "3"}, PauseKey{"Enter", "\r"}, PauseKey{"Space", " "},
+                      PauseKey{"CtrlC", "\x03"}, PauseKey{"Esc", "\x1b"}, PauseKey{"F1", "\x1bOP"},
+                      PauseKey{"PageDown", "\x1b[6~"}, PauseKey{"UpArrow", "\x1b[A"}),
+    [](const auto& test) { return std::string(test.param.name); });
 
 }  // namespace
 }  // namespace e2e

@@ -29,7 +29,7 @@ Bytes readAll(const fs::path& path) {
 
 // What action 1 leaves in "Shaders".
 enum class Shaders {
-  Absent,     // the action never got that far, or was not action 1
+  Absent,      // the action never got that far, or was not action 1
   FirstShort,  // the first file cut short by the limit, the others never made
   AllWhole,    // all three written in full before the executable failed
 };
@@ -93,10 +93,8 @@ INSTANTIATE_TEST_SUITE_P(
                      nullptr, Shaders::Absent},
         // The limit lies between the first and second frob sites: the first
         // stays written, nothing after it is tried.
-        WriteFailure{"FrobOffSecondSiteBeyondLimit", Build::B, '2', 0x54A340,
-                     msg::exeWriteFailed,
-                     [](StandIn& g) { g.exe.expectWrite(0x54A33C, Bytes{'M'}); },
-                     Shaders::Absent},
+        WriteFailure{"FrobOffSecondSiteBeyondLimit", Build::B, '2', 0x54A340, msg::exeWriteFailed,
+                     [](StandIn& g) { g.exe.expectWrite(0x54A33C, Bytes{'M'}); }, Shaders::Absent},
         WriteFailure{"TrailsOffBeyondLimit", Build::A, '5', 0x100000, msg::packageWriteFailed,
                      nullptr, Shaders::Absent},
         // The block straddles the limit: a short write, its first 1000 bytes

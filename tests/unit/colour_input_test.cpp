@@ -197,15 +197,16 @@ TEST(ReadColour, SuccessivePromptsOverOneStream) {
        "0.4 0.5 1e+\n0.6 0.7 0.8\n",
        {{0.4f, 0.5f, 1.0f}, {0.6f, 0.7f, 0.8f}}},
       {"a long number is read whole", longNumber + " 0.5 0.6\n", {{0.22222222f, 0.5f, 0.6f}}},
-      {"a number of over 1000 characters is unreadable", tooLong + " 0.5 0.6\n0.7 0.7 0.7\n",
+      {"a number of over 1000 characters is unreadable",
+       tooLong + " 0.5 0.6\n0.7 0.7 0.7\n",
        {current, {0.7f, 0.7f, 0.7f}}},
       {"end of input after one number", "0.5", {{0.5f, 0.2f, 0.3f}, current}},
       {"no input at all", "", {current, current}},
-      {"first component unreadable", "x 0.5 0.5 0.5\n0.6 0.6 0.6\n",
-       {current, {0.6f, 0.6f, 0.6f}}},
+      {"first component unreadable", "x 0.5 0.5 0.5\n0.6 0.6 0.6\n", {current, {0.6f, 0.6f, 0.6f}}},
       // A line cut by one prompt's limit is dropped whole, never read on as
       // numbers.
-      {"a line past the prompt's limit", std::string(65534, ' ') + "0.5 0.6 0.7\n0.2 0.2 0.2\n",
+      {"a line past the prompt's limit",
+       std::string(65534, ' ') + "0.5 0.6 0.7\n0.2 0.2 0.2\n",
        {current, {0.2f, 0.2f, 0.2f}}},
   };
   for (const ReaderCase& c : cases) {

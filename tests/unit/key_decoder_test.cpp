@@ -17,9 +17,7 @@ using namespace std::string_view_literals;
 // Octal escapes ("\033") are used throughout: they stop after three digits,
 // so a following digit or letter is never swallowed into the escape.
 
-std::vector<std::uint8_t> bytesOf(std::string_view text) {
-  return {text.begin(), text.end()};
-}
+std::vector<std::uint8_t> bytesOf(std::string_view text) { return {text.begin(), text.end()}; }
 
 DecodeResult decode(std::string_view text, bool expired) {
   const auto bytes = bytesOf(text);
@@ -86,59 +84,59 @@ const std::vector<Case>& completeKeys() {
       {"\033[4~"sv, {0xE0, 0x4F}, 4},
 
       // xterm modifier parameter, one case per column rule.
-      {"\033[1;2A"sv, {0xE0, 0x48}, 6},    // Shift+Up
-      {"\033[1;5D"sv, {0xE0, 0x73}, 6},    // Ctrl+Left
-      {"\033[1;3C"sv, {0x00, 0x9D}, 6},    // Alt+Right
-      {"\033[1;5H"sv, {0xE0, 0x77}, 6},    // Ctrl+Home
-      {"\033[1;3F"sv, {0x00, 0x9F}, 6},    // Alt+End
-      {"\033[1;2P"sv, {0x00, 0x54}, 6},    // Shift+F1
-      {"\033[1;5P"sv, {0x00, 0x5E}, 6},    // Ctrl+F1
-      {"\033[1;3P"sv, {0x00, 0x68}, 6},    // Alt+F1
-      {"\033[1;5S"sv, {0x00, 0x61}, 6},    // Ctrl+F4
-      {"\033[;2Q"sv, {0x00, 0x55}, 5},     // omitted first number
-      {"\033[3;5~"sv, {0xE0, 0x93}, 6},    // Ctrl+Delete
-      {"\033[2;3~"sv, {0x00, 0xA2}, 6},    // Alt+Insert
-      {"\033[21;2~"sv, {0x00, 0x5D}, 7},   // Shift+F10
-      {"\033[23;2~"sv, {0xE0, 0x87}, 7},   // Shift+F11
-      {"\033[24;5~"sv, {0xE0, 0x8A}, 7},   // Ctrl+F12
-      {"\033[5;5~"sv, {0xE0, 0x86}, 6},    // Ctrl+PgUp, same pair as F12
-      {"\033[1;7A"sv, {0x00, 0x98}, 6},    // Ctrl+Alt: Alt column
-      {"\033[5;4~"sv, {0x00, 0x99}, 6},    // Shift+Alt: Alt column
-      {"\033[15;6~"sv, {0x00, 0x62}, 7},   // Shift+Ctrl: Ctrl column
-      {"\033[24;8~"sv, {0xE0, 0x8C}, 7},   // all three: Alt column
-      {"\033[1;9A"sv, {0xE0, 0x48}, 6},    // Meta alone
-      {"\033[1;13A"sv, {0xE0, 0x8D}, 7},   // Meta+Ctrl
-      {"\033[1;16B"sv, {0x00, 0xA0}, 7},   // Meta+Shift+Alt+Ctrl
+      {"\033[1;2A"sv, {0xE0, 0x48}, 6},   // Shift+Up
+      {"\033[1;5D"sv, {0xE0, 0x73}, 6},   // Ctrl+Left
+      {"\033[1;3C"sv, {0x00, 0x9D}, 6},   // Alt+Right
+      {"\033[1;5H"sv, {0xE0, 0x77}, 6},   // Ctrl+Home
+      {"\033[1;3F"sv, {0x00, 0x9F}, 6},   // Alt+End
+      {"\033[1;2P"sv, {0x00, 0x54}, 6},   // Shift+F1
+      {"\033[1;5P"sv, {0x00, 0x5E}, 6},   // Ctrl+F1
+      {"\033[1;3P"sv, {0x00, 0x68}, 6},   // Alt+F1
+      {"\033[1;5S"sv, {0x00, 0x61}, 6},   // Ctrl+F4
+      {"\033[;2Q"sv, {0x00, 0x55}, 5},    // omitted first number
+      {"\033[3;5~"sv, {0xE0, 0x93}, 6},   // Ctrl+Delete
+      {"\033[2;3~"sv, {0x00, 0xA2}, 6},   // Alt+Insert
+      {"\033[21;2~"sv, {0x00, 0x5D}, 7},  // Shift+F10
+      {"\033[23;2~"sv, {0xE0, 0x87}, 7},  // Shift+F11
+      {"\033[24;5~"sv, {0xE0, 0x8A}, 7},  // Ctrl+F12
+      {"\033[5;5~"sv, {0xE0, 0x86}, 6},   // Ctrl+PgUp, same pair as F12
+      {"\033[1;7A"sv, {0x00, 0x98}, 6},   // Ctrl+Alt: Alt column
+      {"\033[5;4~"sv, {0x00, 0x99}, 6},   // Shift+Alt: Alt column
+      {"\033[15;6~"sv, {0x00, 0x62}, 7},  // Shift+Ctrl: Ctrl column
+      {"\033[24;8~"sv, {0xE0, 0x8C}, 7},  // all three: Alt column
+      {"\033[1;9A"sv, {0xE0, 0x48}, 6},   // Meta alone
+      {"\033[1;13A"sv, {0xE0, 0x8D}, 7},  // Meta+Ctrl
+      {"\033[1;16B"sv, {0x00, 0xA0}, 7},  // Meta+Shift+Alt+Ctrl
 
       // rxvt.
-      {"\033[a"sv, {0xE0, 0x48}, 3},       // Shift+Up
-      {"\033[d"sv, {0xE0, 0x4B}, 3},       // Shift+Left
-      {"\033Oa"sv, {0xE0, 0x8D}, 3},       // Ctrl+Up
-      {"\033Oc"sv, {0xE0, 0x74}, 3},       // Ctrl+Right
+      {"\033[a"sv, {0xE0, 0x48}, 3},  // Shift+Up
+      {"\033[d"sv, {0xE0, 0x4B}, 3},  // Shift+Left
+      {"\033Oa"sv, {0xE0, 0x8D}, 3},  // Ctrl+Up
+      {"\033Oc"sv, {0xE0, 0x74}, 3},  // Ctrl+Right
       {"\033[7~"sv, {0xE0, 0x47}, 4},
       {"\033[8~"sv, {0xE0, 0x4F}, 4},
-      {"\033[7$"sv, {0xE0, 0x47}, 4},      // Shift+Home
-      {"\033[3^"sv, {0xE0, 0x93}, 4},      // Ctrl+Delete
-      {"\033[8^"sv, {0xE0, 0x75}, 4},      // Ctrl+End
-      {"\033[6@"sv, {0xE0, 0x76}, 4},      // Ctrl+Shift+PgDn
+      {"\033[7$"sv, {0xE0, 0x47}, 4},  // Shift+Home
+      {"\033[3^"sv, {0xE0, 0x93}, 4},  // Ctrl+Delete
+      {"\033[8^"sv, {0xE0, 0x75}, 4},  // Ctrl+End
+      {"\033[6@"sv, {0xE0, 0x76}, 4},  // Ctrl+Shift+PgDn
       {"\033[11~"sv, {0x00, 0x3B}, 5},
       {"\033[14~"sv, {0x00, 0x3E}, 5},
-      {"\033[13^"sv, {0x00, 0x60}, 5},     // Ctrl+F3
-      {"\033[23$"sv, {0xE0, 0x87}, 5},     // Shift+F11
-      {"\033[25~"sv, {0x00, 0x56}, 5},     // Shift+F3
+      {"\033[13^"sv, {0x00, 0x60}, 5},  // Ctrl+F3
+      {"\033[23$"sv, {0xE0, 0x87}, 5},  // Shift+F11
+      {"\033[25~"sv, {0x00, 0x56}, 5},  // Shift+F3
       {"\033[28~"sv, {0x00, 0x58}, 5},
       {"\033[31~"sv, {0x00, 0x5A}, 5},
-      {"\033[34~"sv, {0x00, 0x5D}, 5},     // Shift+F10
-      {"\033[26^"sv, {0x00, 0x61}, 5},     // Ctrl+Shift+F4: Ctrl column
-      {"\033[29;3~"sv, {0x00, 0x6D}, 7},   // Shift+F6 with Alt
+      {"\033[34~"sv, {0x00, 0x5D}, 5},    // Shift+F10
+      {"\033[26^"sv, {0x00, 0x61}, 5},    // Ctrl+Shift+F4: Ctrl column
+      {"\033[29;3~"sv, {0x00, 0x6D}, 7},  // Shift+F6 with Alt
 
       // Linux console.
       {"\033[[A"sv, {0x00, 0x3B}, 4},
       {"\033[[C"sv, {0x00, 0x3D}, 4},
       {"\033[[E"sv, {0x00, 0x3F}, 4},
 
-      {"\033[Z"sv, {0x00, 0x0F}, 3},       // Shift+Tab
-      {"\033[1;5Z"sv, {0x00, 0x94}, 6},    // Ctrl+Shift+Tab
+      {"\033[Z"sv, {0x00, 0x0F}, 3},     // Shift+Tab
+      {"\033[1;5Z"sv, {0x00, 0x94}, 6},  // Ctrl+Shift+Tab
 
       // Keypad 5 / Begin has no code.
       {"\033[E"sv, {}, 3},
@@ -190,11 +188,11 @@ const std::vector<Case>& completeKeys() {
       {"\033[3;5$"sv, {}, 6},
       {"\033[5a"sv, {}, 4},
       {"\033[?1;2c"sv, {}, 7},
-      {"\033[?1;2$y"sv, {}, 8},            // '$' is no final after '?'
-      {"\033[<0;12;5M"sv, {}, 10},         // mouse report
+      {"\033[?1;2$y"sv, {}, 8},     // '$' is no final after '?'
+      {"\033[<0;12;5M"sv, {}, 10},  // mouse report
       {"\033[>0;95;0c"sv, {}, 10},
-      {"\033[2 q"sv, {}, 5},               // intermediate byte
-      {"\033[1 2~"sv, {}, 6},              // parameter after intermediate
+      {"\033[2 q"sv, {}, 5},   // intermediate byte
+      {"\033[1 2~"sv, {}, 6},  // parameter after intermediate
       {"\033Oz"sv, {}, 3},
       {"\033O["sv, {}, 3},
       {"\033[[Z"sv, {}, 4},
@@ -205,10 +203,10 @@ const std::vector<Case>& completeKeys() {
       {"\303\251"sv, {0xE9}, 2},
       {"\303\240"sv, {0xE0}, 2},
       {"\303\277"sv, {0xFF}, 2},
-      {"\304\200"sv, {}, 2},               // U+0100
-      {"\342\202\254"sv, {}, 3},           // U+20AC
-      {"\360\237\230\200"sv, {}, 4},       // U+1F600
-      {"\364\217\277\277"sv, {}, 4},       // U+10FFFF
+      {"\304\200"sv, {}, 2},          // U+0100
+      {"\342\202\254"sv, {}, 3},      // U+20AC
+      {"\360\237\230\200"sv, {}, 4},  // U+1F600
+      {"\364\217\277\277"sv, {}, 4},  // U+10FFFF
   };
   return cases;
 }
@@ -220,7 +218,7 @@ const std::vector<Case>& keysWithLeftovers() {
       {"\033[Ax"sv, {0xE0, 0x48}, 3},
       {"\033ab"sv, {'a'}, 2},
       {"\303\251x"sv, {0xE9}, 2},
-      {"\033\033a"sv, {27}, 2},            // Alt+Esc, then 'a'
+      {"\033\033a"sv, {27}, 2},  // Alt+Esc, then 'a'
       {"\033\033\033[A"sv, {27}, 2},
       // A byte that cannot continue a sequence ends it.
       {"\033[1\033[A"sv, {}, 3},
@@ -234,11 +232,11 @@ const std::vector<Case>& keysWithLeftovers() {
       // Invalid UTF-8 never takes the byte after it.
       {"\200a"sv, {}, 1},
       {"\277\277"sv, {}, 1},
-      {"\300\200"sv, {}, 1},               // overlong
+      {"\300\200"sv, {}, 1},  // overlong
       {"\340\200\200"sv, {}, 1},
       {"\360\200\200\200"sv, {}, 1},
-      {"\355\240\200"sv, {}, 1},           // surrogate
-      {"\364\220\200\200"sv, {}, 1},       // above U+10FFFF
+      {"\355\240\200"sv, {}, 1},      // surrogate
+      {"\364\220\200\200"sv, {}, 1},  // above U+10FFFF
       {"\365\200"sv, {}, 1},
       {"\377a"sv, {}, 1},
       {"\303a"sv, {}, 1},
@@ -286,16 +284,16 @@ TEST(KeyDecoder, LeavesBytesAfterTheKey) {
 
 TEST(KeyDecoder, KeepsTheConsoleFixedPoints) {
   const std::vector<Case> cases{
-      {"\033OP"sv, {0x00, 0x3B}, 3},       // F1
-      {"\033[A"sv, {0xE0, 0x48}, 3},       // Up
-      {"\033[6~"sv, {0xE0, 0x51}, 4},      // PgDn
-      {"\033[6;2~"sv, {0xE0, 0x51}, 6},    // Shift+PgDn
-      {"\033[6;5~"sv, {0xE0, 0x76}, 6},    // Ctrl+PgDn
-      {"\033[23~"sv, {0xE0, 0x85}, 5},     // F11
-      {"\033[24~"sv, {0xE0, 0x86}, 5},     // F12
-      {"\033[23;3~"sv, {0xE0, 0x8B}, 7},   // Alt+F11
-      {"\033[24;3~"sv, {0xE0, 0x8C}, 7},   // Alt+F12
-      {"\033[1;3A"sv, {0x00, 0x98}, 6},    // Alt+Up
+      {"\033OP"sv, {0x00, 0x3B}, 3},      // F1
+      {"\033[A"sv, {0xE0, 0x48}, 3},      // Up
+      {"\033[6~"sv, {0xE0, 0x51}, 4},     // PgDn
+      {"\033[6;2~"sv, {0xE0, 0x51}, 6},   // Shift+PgDn
+      {"\033[6;5~"sv, {0xE0, 0x76}, 6},   // Ctrl+PgDn
+      {"\033[23~"sv, {0xE0, 0x85}, 5},    // F11
+      {"\033[24~"sv, {0xE0, 0x86}, 5},    // F12
+      {"\033[23;3~"sv, {0xE0, 0x8B}, 7},  // Alt+F11
+      {"\033[24;3~"sv, {0xE0, 0x8C}, 7},  // Alt+F12
+      {"\033[1;3A"sv, {0x00, 0x98}, 6},   // Alt+Up
   };
   for (const Case& c : cases) expectDecodes(c, false);
 }
@@ -309,9 +307,9 @@ TEST(KeyDecoder, LoneEscapeWaitsThenGivesEscape) {
 
 TEST(KeyDecoder, DropsIncompleteSequencesWhenTheWaitExpires) {
   for (const std::string_view input :
-       {"\033["sv, "\033O"sv, "\033[1"sv, "\033[1;"sv, "\033[1;5"sv, "\033[["sv,
-        "\033O2"sv, "\033[2 "sv, "\033\033["sv, "\033\033[1;"sv, "\303"sv,
-        "\342\202"sv, "\360\237\230"sv, "\033\303"sv}) {
+       {"\033["sv, "\033O"sv, "\033[1"sv, "\033[1;"sv, "\033[1;5"sv, "\033[["sv, "\033O2"sv,
+        "\033[2 "sv, "\033\033["sv, "\033\033[1;"sv, "\303"sv, "\342\202"sv, "\360\237\230"sv,
+        "\033\303"sv}) {
     EXPECT_EQ(decode(input, false).status, DecodeStatus::NeedMore) << hex(input);
     expectDecodes({input, {}, input.size()}, true);
   }
@@ -405,13 +403,13 @@ TEST(KeyDecoder, DropsStringsAndOverlongSequences) {
     std::vector<std::vector<int>> keys;
   };
   const std::vector<Row> rows{
-      {"\033]11;rgb:1234/5678/9abc\a5", {{'5'}}},      // OSC, BEL
-      {"\033]11;rgb:1234/5678/9abc\033\\5", {{'5'}}},  // OSC, ST
-      {"\033P1$r0;1m\033\\5", {{'5'}}},                // DCS
+      {"\033]11;rgb:1234/5678/9abc\a5", {{'5'}}},            // OSC, BEL
+      {"\033]11;rgb:1234/5678/9abc\033\\5", {{'5'}}},        // OSC, ST
+      {"\033P1$r0;1m\033\\5", {{'5'}}},                      // DCS
       {"\033_" + std::string(500, '9') + "\0335", {{'5'}}},  // APC cut short by Alt+5
-      {"\033]2;\033[A", {{0xE0, 0x48}}},                // cut short by Up
-      {"\033]2;title", {}},                             // ended by the wait
-      {"\033[" + std::string(96, '1') + ";5~5", {{'5'}}},  // 100-byte CSI
+      {"\033]2;\033[A", {{0xE0, 0x48}}},                     // cut short by Up
+      {"\033]2;title", {}},                                  // ended by the wait
+      {"\033[" + std::string(96, '1') + ";5~5", {{'5'}}},    // 100-byte CSI
       {"\033[" + std::string(96, '1') + "\r", {{13}}},
       {"\033P", {{'P'}}},  // the introducer alone: Alt+P
       {"\033]5", {}},
@@ -428,9 +426,9 @@ TEST(KeyDecoder, DropsStringsAndOverlongSequences) {
 TEST(KeyDecoderProperty, ReaderLoopUsesUpRandomInput) {
   // Weighted towards bytes that start or continue sequences.
   static constexpr std::uint8_t kAlphabet[] = {
-      0x1B, 0x1B, 0x1B, '[', '[', 'O', '1', '2', '5', ';', ';', '~', '$', '^', '@',
-      'A', 'P', 'Z', 'a', 'p', '?', '<', ' ', ']', '\\', 0x07, 0x00, 0x0D, 0x7F, 0x80,
-      0xA9, 0xBF, 0xC3, 0xE2, 0xED, 0xF0, 0xF4, 0xFF};
+      0x1B, 0x1B, 0x1B, '[',  '[',  'O',  '1',  '2',  '5',  ';',  ';',  '~',  '$',
+      '^',  '@',  'A',  'P',  'Z',  'a',  'p',  '?',  '<',  ' ',  ']',  '\\', 0x07,
+      0x00, 0x0D, 0x7F, 0x80, 0xA9, 0xBF, 0xC3, 0xE2, 0xED, 0xF0, 0xF4, 0xFF};
   std::mt19937 rng(20240611);
   std::uniform_int_distribution<std::size_t> pick(0, std::size(kAlphabet) - 1);
   std::uniform_int_distribution<std::size_t> length(1, 14);
@@ -447,11 +445,14 @@ TEST(KeyTable, ColumnPriorityIsAltThenCtrlThenShift) {
     bool shift, ctrl, alt;
     Column column;
   };
-  for (const Row& r : std::vector<Row>{
-           {false, false, false, Column::Plain}, {true, false, false, Column::Shift},
-           {false, true, false, Column::Ctrl},   {true, true, false, Column::Ctrl},
-           {false, false, true, Column::Alt},    {true, false, true, Column::Alt},
-           {false, true, true, Column::Alt},     {true, true, true, Column::Alt}}) {
+  for (const Row& r : std::vector<Row>{{false, false, false, Column::Plain},
+                                       {true, false, false, Column::Shift},
+                                       {false, true, false, Column::Ctrl},
+                                       {true, true, false, Column::Ctrl},
+                                       {false, false, true, Column::Alt},
+                                       {true, false, true, Column::Alt},
+                                       {false, true, true, Column::Alt},
+                                       {true, true, true, Column::Alt}}) {
     EXPECT_EQ(columnFor(Modifiers{.shift = r.shift, .ctrl = r.ctrl, .alt = r.alt}), r.column)
         << r.shift << r.ctrl << r.alt;
   }

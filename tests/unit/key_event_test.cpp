@@ -16,10 +16,14 @@ using Codes = std::vector<std::uint8_t>;
 // one double-byte character, and nothing for a character it cannot encode.
 Codes fakeCodePage(char16_t c) {
   switch (c) {
-    case u'\u00E9': return {0x82};        // é
-    case u'\u65E5': return {0x93, 0xFA};  // 日, as code page 932 has it
-    case u'\uFFFF': return {};
-    default: return {static_cast<std::uint8_t>(c)};
+    case u'\u00E9':
+      return {0x82};  // é
+    case u'\u65E5':
+      return {0x93, 0xFA};  // 日, as code page 932 has it
+    case u'\uFFFF':
+      return {};
+    default:
+      return {static_cast<std::uint8_t>(c)};
   }
 }
 

@@ -41,8 +41,8 @@ TEST(WriteRegularFile, AnythingButARegularFileIsRefused) {
   test::TempDir dir;
   ASSERT_EQ(::mkfifo((dir / "fifo").c_str(), 0600), 0);
   std::filesystem::create_symlink("/dev/null", dir / "null");
-  for (const std::filesystem::path& file : {dir / "fifo", dir / "null",
-                                            std::filesystem::path("/dev/full")}) {
+  for (const std::filesystem::path& file :
+       {dir / "fifo", dir / "null", std::filesystem::path("/dev/full")}) {
     EXPECT_FALSE(writeRegularFile(file, initialShaderImage())) << file;
   }
 }

@@ -27,8 +27,18 @@ struct ExpectedList {
 
 const std::vector<ExpectedList>& expectedTable() {
   static const std::vector<ExpectedList> table = {
-      {&frobOn, &exeTarget, {0x546344, 0x546354, 0x546364}, {0x54A33C, 0x54A34C, 0x54A35C}, 1, 0x5A},
-      {&frobOff, &exeTarget, {0x546344, 0x546354, 0x546364}, {0x54A33C, 0x54A34C, 0x54A35C}, 1, 0x4D},
+      {&frobOn,
+       &exeTarget,
+       {0x546344, 0x546354, 0x546364},
+       {0x54A33C, 0x54A34C, 0x54A35C},
+       1,
+       0x5A},
+      {&frobOff,
+       &exeTarget,
+       {0x546344, 0x546354, 0x546364},
+       {0x54A33C, 0x54A34C, 0x54A35C},
+       1,
+       0x4D},
       {&lootPctOff, &exeTarget, {0x57CEE1}, {0x5814B9}, 1, 0x00},
       {&lootPctOn, &exeTarget, {0x57CEE1}, {0x5814B9}, 1, 0x20},
       {&trailOff, &packageTarget, {0x11B040}, {0x11B840}, 464, 0x00},

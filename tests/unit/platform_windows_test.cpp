@@ -27,15 +27,15 @@ TEST(CodePage, CharactersBecomeTheCodePagesBytes) {
   const Case cases[] = {
       {u'q', 437, {0x71}},
       {u'q', 65001, {0x71}},
-      {u'\u00E9', 437, {0x82}},              // é in the console's usual OEM page
+      {u'\u00E9', 437, {0x82}},  // é in the console's usual OEM page
       {u'\u00E9', 850, {0x82}},
       {u'\u00E9', 1252, {0xE9}},
-      {u'\u03B1', 437, {0xE0}},              // α: the same byte as the grey-key prefix
+      {u'\u03B1', 437, {0xE0}},  // α: the same byte as the grey-key prefix
       {u'\u00E9', 65001, {0xC3, 0xA9}},
       {u'\u20AC', 65001, {0xE2, 0x82, 0xAC}},  // €
-      {u'\u65E5', 932, {0x93, 0xFA}},        // 日 in Shift-JIS
-      {u'\u65E5', 437, {'?'}},               // not in the page: its default character
-      {u'q', 4242, {}},                      // no such code page
+      {u'\u65E5', 932, {0x93, 0xFA}},          // 日 in Shift-JIS
+      {u'\u65E5', 437, {'?'}},                 // not in the page: its default character
+      {u'q', 4242, {}},                        // no such code page
   };
   for (const Case& c : cases) {
     EXPECT_EQ(toCodePage(c.character, c.codePage), c.bytes)
@@ -127,9 +127,9 @@ TEST_F(WindowsFileTest, FileHeldWithoutWriteSharingIsNotOpened) {
 // The patcher asks for no exclusive access: other readers and writers may
 // keep the file open meanwhile.
 TEST_F(WindowsFileTest, FileSharedForWritingIsPatched) {
-  const HANDLE held = ::CreateFileW(path().c_str(), GENERIC_READ | GENERIC_WRITE,
-                                    FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                                    0, nullptr);
+  const HANDLE held =
+      ::CreateFileW(path().c_str(), GENERIC_READ | GENERIC_WRITE,
+                    FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
   ASSERT_NE(held, INVALID_HANDLE_VALUE);
   EXPECT_EQ(patch(), "");
   ::CloseHandle(held);

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
+#include "app/extract.hpp"
 #include "common/game_build.hpp"
 #include "payload/payload_blocks.hpp"
-#include "app/extract.hpp"
 #include "test_support.hpp"
 
 namespace vn3 {
@@ -30,7 +30,8 @@ std::vector<std::uint8_t> block(std::size_t size, std::span<const std::uint8_t, 
 class StockExtractTest : public ::testing::Test {
  protected:
   // A package of the build's size holding `trail` and `glint` at their offsets.
-  std::filesystem::path makePackage(const BuildLayout& layout, const std::vector<std::uint8_t>& trail,
+  std::filesystem::path makePackage(const BuildLayout& layout,
+                                    const std::vector<std::uint8_t>& trail,
                                     const std::vector<std::uint8_t>& glint) {
     auto bytes = test::patternBytes(layout.packageSize, 3);
     std::copy(trail.begin(), trail.end(), bytes.begin() + layout.trailAt);
@@ -63,7 +64,8 @@ TEST_F(StockExtractTest, StockPackageOfEitherBuildGivesBothFiles) {
     EXPECT_EQ(test::readFile(payload() / "glint_stock.bin"), glint);
     EXPECT_EQ(payloadEntries(), 2u) << "no temporary file may be left";
     EXPECT_EQ(test::readFile(package()), before);
-    EXPECT_NE(out.text().find("Wrote '" + (payload() / "trail_stock.bin").string()), std::string::npos);
+    EXPECT_NE(out.text().find("Wrote '" + (payload() / "trail_stock.bin").string()),
+              std::string::npos);
     // The files pass the same check the patcher makes at start.
     EXPECT_TRUE(readStockBlock(payload() / "glint_stock.bin", glintStockFile));
   }

@@ -59,7 +59,8 @@ inline std::vector<std::uint8_t> patternBytes(std::size_t size, std::uint32_t se
 
 inline void writeFile(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes) {
   std::ofstream out(path, std::ios::binary);
-  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  out.write(reinterpret_cast<const char*>(bytes.data()),
+            static_cast<std::streamsize>(bytes.size()));
 }
 
 inline std::vector<std::uint8_t> readFile(const std::filesystem::path& path) {
