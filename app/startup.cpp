@@ -1,5 +1,3 @@
-#include "app/startup.hpp"
-
 #include <filesystem>
 #include <system_error>
 #include <utility>
@@ -49,6 +47,8 @@ bool checkPackage(GameBuild currentBuild) {
 
 }  // namespace
 
+// Start-up, then the menu until the player quits. Command-line arguments are
+// ignored.
 int runPatcher() {
   ConsoleSession console;
   const std::filesystem::path programFolder = executableDirectory();
@@ -86,3 +86,5 @@ int runPatcher() {
 }
 
 }  // namespace vn3
+
+int main() { return vn3::runPatcher(); }
