@@ -30,11 +30,6 @@ const SiteList trailStock{&packageTarget, trailOffsets, 1, {}, &StockBlocks::tra
 const SiteList glintOff{&packageTarget, glintOffsets, 1, glintOffBlock, &StockBlocks::glint};
 const SiteList glintStock{&packageTarget, glintOffsets, 1, {}, &StockBlocks::glint};
 
-const std::array<const SiteList*, 9> siteTable = {
-    &frobOn,      &frobOff,    &lootPctOff, &lootPctOn,  &trailOff,
-    &trailSubtle, &trailStock, &glintOff,   &glintStock,
-};
-
 std::vector<PatchSite> sitesFor(const SiteList& list, GameBuild build) {
   const auto& offsets = list.offsets[static_cast<std::size_t>(build)];
   std::vector<PatchSite> sites;

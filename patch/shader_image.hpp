@@ -1,10 +1,14 @@
 #pragma once
-// The replacement highlight shader: a ready-assembled pixel shader that
-// paints every pixel in one constant colour, and its file writer.
+// The frob highlight: a ready-assembled pixel shader that paints every pixel
+// in one constant colour, its files, and the executable's frob sites that
+// make the game load it.
 #include <array>
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
+
+#include "common/game_build.hpp"
+#include "patch/apply_patch.hpp"
 
 namespace vn3 {
 
@@ -25,5 +29,13 @@ std::array<float, 3> shaderColour(const ShaderImage& image);
 // Writes the image to "Shaders\<baseName>.pso" below the working directory.
 // The folder must exist already.
 bool writeShaderFile(std::string_view baseName, const ShaderImage& image);
+
+// Creates the "Shaders" folder in the working directory. True also when an
+// entry of that name is there already, whatever kind of entry it is.
+bool ensureShaderFolder();
+
+// Writes `image` as the three shader files, then patches the executable's
+// frob sites for `build`. Stops at the first failure.
+Outcome installFrobHighlight(const ShaderImage& image, GameBuild build);
 
 }  // namespace vn3
