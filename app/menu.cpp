@@ -4,7 +4,7 @@
 #include "common/console_out.hpp"
 #include "common/messages.hpp"
 #include "common/platform.hpp"
-#include "patch/shader_image.hpp"
+#include "patch/frob_highlight.hpp"
 
 namespace vn3 {
 

@@ -3,7 +3,7 @@
 #include "app/colour_input.hpp"
 #include "app/console/console.hpp"
 #include "common/game_build.hpp"
-#include "patch/shader_image.hpp"
+#include "patch/frob_highlight.hpp"
 #include "payload/payload_blocks.hpp"
 
 namespace vn3 {

@@ -1,4 +1,4 @@
-#include "patch/shader_image.hpp"
+#include "patch/frob_highlight.hpp"
 
 #include <algorithm>
 #include <bit>
