@@ -38,6 +38,11 @@ bool writeNewFileDurably(const std::filesystem::path& path, std::span<const std:
 // the disk where the file system allows it.
 bool replaceFileDurably(const std::filesystem::path& from, const std::filesystem::path& to);
 
+// Renames the folder `from` to `to`, which must not exist: an entry of that
+// name makes it fail and stays as it was. Flushes the rename to the disk
+// where the file system allows it.
+bool renameFolderDurably(const std::filesystem::path& from, const std::filesystem::path& to);
+
 // This process's id, for file names no other running instance uses.
 std::uint32_t processId();
 

@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <csignal>
+#include <cstdio>
 #include <string>
 #include <system_error>
 #include <vector>
@@ -45,9 +46,11 @@ bool writeNewFileDurably(const std::filesystem::path& path, std::span<const std:
   return ::close(fd) == 0 && ok;
 }
 
-bool replaceFileDurably(const std::filesystem::path& from, const std::filesystem::path& to) {
-  if (::rename(from.c_str(), to.c_str()) != 0) return false;
-  // The rename lives in the folder: flushed too, or a power cut may undo it.
+namespace {
+
+// A rename lives in the folder that holds the new name: flushed too, or a
+// power cut may undo it.
+bool flushFolderOf(const std::filesystem::path& to) {
   const std::filesystem::path folder = to.has_parent_path() ? to.parent_path() : ".";
   const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (fd < 0) return false;
@@ -55,6 +58,24 @@ bool replaceFileDurably(const std::filesystem::path& from, const std::filesystem
   // safe as they make it.
   const bool ok = ::fsync(fd) == 0 || errno == EINVAL || errno == ENOTSUP;
   return ::close(fd) == 0 && ok;
+}
+
+}  // namespace
+
+bool replaceFileDurably(const std::filesystem::path& from, const std::filesystem::path& to) {
+  return ::rename(from.c_str(), to.c_str()) == 0 && flushFolderOf(to);
+}
+
+bool renameFolderDurably(const std::filesystem::path& from, const std::filesystem::path& to) {
+  // RENAME_NOREPLACE: an entry made at `to` meanwhile is never replaced, not
+  // even an empty folder as rename() would. A file system that cannot do it
+  // gets the check and the rename as two steps.
+  if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) != 0) {
+    struct stat st {};
+    if (errno != EINVAL || ::lstat(to.c_str(), &st) == 0 || errno != ENOENT) return false;
+    if (::rename(from.c_str(), to.c_str()) != 0) return false;
+  }
+  return flushFolderOf(to);
 }
 
 bool writeRegularFile(const std::filesystem::path& path, std::span<const std::uint8_t> bytes) {

@@ -81,6 +81,12 @@ bool replaceFileDurably(const std::filesystem::path& from, const std::filesystem
                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
 }
 
+bool renameFolderDurably(const std::filesystem::path& from, const std::filesystem::path& to) {
+  // A plain move: a folder takes no MOVEFILE_REPLACE_EXISTING, and without
+  // it an entry at `to` makes the move fail.
+  return ::MoveFileW(from.c_str(), to.c_str()) != 0;
+}
+
 std::uint32_t processId() { return ::GetCurrentProcessId(); }
 
 // Windows has no file-size limit that ends a process.
