@@ -43,6 +43,11 @@ std::optional<std::uint8_t> readInputByte();
 // not reach the menu as keys.
 void dropTypedAhead();
 
+// Whether the console was made for this program alone, as when a player
+// double-clicks it on Windows: its window then closes as the program ends.
+// Never on POSIX, where the terminal outlives the program.
+bool consoleOfItsOwn();
+
 // The code of the next key press on the console, without echo and without
 // waiting for Enter: 0 to 255, or -1 when no console can be read. A key that
 // gives two codes (a prefix and a second code) gives them over two calls.

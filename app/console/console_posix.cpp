@@ -270,6 +270,8 @@ void dropTypedAhead() {
   if (!sessionHolds) ::close(fd);
 }
 
+bool consoleOfItsOwn() { return false; }
+
 std::optional<std::vector<std::uint8_t>> readConsoleKey() {
   // Without a session the terminal is taken for this one key.
   const bool own = !sessionHolds;

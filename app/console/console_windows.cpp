@@ -99,6 +99,13 @@ void dropTypedAhead() {
   ::CloseHandle(console);
 }
 
+bool consoleOfItsOwn() {
+  // No console at all gives 0. Wine's console on a terminal lists only this
+  // program too, but the terminal stays when it ends.
+  DWORD processes[2];
+  return ::GetConsoleProcessList(processes, 2) == 1 && !wineTerminalConsole();
+}
+
 std::optional<std::vector<std::uint8_t>> readConsoleKey() {
   RawConsoleInput console;
   if (!console.active()) return std::nullopt;
