@@ -79,6 +79,17 @@ bool isAcceptableStock(std::span<const std::uint8_t> bytes, const StockFile& fil
 std::optional<std::vector<std::uint8_t>> readBlockAt(std::istream& in, std::uint64_t offset,
                                                      std::size_t length);
 
+// What a stock file on disk is: accepted, or why not.
+enum class StockFileState { Accepted, Missing, NotRegular, WrongSize, Unreadable, NotStock };
+
+struct StockFileCheck {
+  StockFileState state = StockFileState::Missing;
+  std::uint64_t size = 0;                          // when found
+  std::optional<std::vector<std::uint8_t>> bytes;  // when accepted
+};
+
+StockFileCheck checkStockFile(const std::filesystem::path& path, const StockFile& file);
+
 // Reads one block of `file` from `path`; nothing if it is missing, not a
 // regular file, unreadable or not acceptable.
 std::optional<std::vector<std::uint8_t>> readStockBlock(const std::filesystem::path& path,

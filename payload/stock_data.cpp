@@ -23,17 +23,26 @@ std::optional<std::vector<std::uint8_t>> readBlockAt(std::istream& in, std::uint
   return std::nullopt;
 }
 
-std::optional<std::vector<std::uint8_t>> readStockBlock(const std::filesystem::path& path,
-                                                        const StockFile& file) {
+StockFileCheck checkStockFile(const std::filesystem::path& path, const StockFile& file) {
   const FileStatus status = queryFileStatus(path);
-  if (!status.found || !status.regular || status.size != file.size) return std::nullopt;
+  if (!status.found) return {StockFileState::Missing, 0, std::nullopt};
+  if (!status.regular) return {StockFileState::NotRegular, status.size, std::nullopt};
+  if (status.size != file.size) return {StockFileState::WrongSize, status.size, std::nullopt};
 
   std::ifstream in(path, std::ios::binary);
   auto bytes = readBlockAt(in, 0, file.size);
   // A file that grew since the status query is refused, not cut short.
-  if (!bytes || in.peek() != std::ifstream::traits_type::eof()) return std::nullopt;
-  if (!isAcceptableStock(*bytes, file)) return std::nullopt;
-  return bytes;
+  if (!bytes || in.peek() != std::ifstream::traits_type::eof()) {
+    return {StockFileState::Unreadable, status.size, std::nullopt};
+  }
+  if (!isAcceptableStock(*bytes, file))
+    return {StockFileState::NotStock, status.size, std::nullopt};
+  return {StockFileState::Accepted, status.size, std::move(bytes)};
+}
+
+std::optional<std::vector<std::uint8_t>> readStockBlock(const std::filesystem::path& path,
+                                                        const StockFile& file) {
+  return checkStockFile(path, file).bytes;
 }
 
 bool saveStockFile(const StockFile& file, std::span<const std::uint8_t> bytes,
