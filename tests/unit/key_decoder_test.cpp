@@ -414,6 +414,9 @@ TEST(KeyDecoder, DropsStringsAndOverlongSequences) {
       {"\033[" + std::string(96, '1') + "\r", {{13}}},
       {"\033P", {{'P'}}},  // the introducer alone: Alt+P
       {"\033]5", {}},
+      {"\033]2;title|5", {{'5'}}},  // the string ends when its next byte is late
+      {"\033[" + std::string(96, '1') + "|5", {{'5'}}},  // and so does a long sequence
+      {"\033P1$r|\303\251", {{0xE9}}},                   // then any key, not only one with Esc
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(hex(row.input));
