@@ -2,8 +2,9 @@
 # Installs what the tests need, then configures, builds and runs every test
 # the project has, stage by stage:
 #   dev, sanitize, fuzz   the native build's unit and end-to-end tests and
-#                         the format check, the same under the address and
-#                         undefined-behaviour sanitizers, and short fuzz runs;
+#                         the layering and format checks, the same under the
+#                         address and undefined-behaviour sanitizers, and
+#                         short fuzz runs;
 #   mingw                 the Windows cross-build and its unit tests under Wine;
 #   wine-smoke            both programs side by side through the same keys;
 #   wine-window           the Windows program in a console window of its own;
