@@ -10,9 +10,8 @@ ExeCheck checkExecutable() {
   const FileStatus status = queryFileStatus(hostPath(exeTarget.path));
   if (!status.found) return {std::nullopt, msg::exeMissing, 0};
   if (!status.regular) return {std::nullopt, msg::exeNotRegular, status.size};
-  if (status.size == buildAExeSize) return {GameBuild::BuildA, {}, status.size};
-  if (status.size == buildBExeSize) return {GameBuild::BuildB, {}, status.size};
-  return {std::nullopt, msg::exeWrongVersion, status.size};
+  const std::optional<GameBuild> build = buildOfExeSize(status.size);
+  return {build, build ? std::string_view() : msg::exeWrongVersion, status.size};
 }
 
 std::string_view checkPackage(GameBuild build) {

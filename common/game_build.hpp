@@ -16,6 +16,13 @@ constexpr std::uint64_t packageSizeOf(GameBuild build) {
   return build == GameBuild::BuildA ? buildAPackageSize : buildBPackageSize;
 }
 
+// The build whose executable has exactly `size` bytes.
+constexpr std::optional<GameBuild> buildOfExeSize(std::uint64_t size) {
+  if (size == buildAExeSize) return GameBuild::BuildA;
+  if (size == buildBExeSize) return GameBuild::BuildB;
+  return std::nullopt;
+}
+
 // The build whose package has exactly `size` bytes.
 constexpr std::optional<GameBuild> buildOfPackageSize(std::uint64_t size) {
   if (size == buildAPackageSize) return GameBuild::BuildA;

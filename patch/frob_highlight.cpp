@@ -65,10 +65,21 @@ std::array<float, 3> shaderColour(const ShaderImage& image) {
           std::bit_cast<float>(getToken(image, redToken + 2))};
 }
 
+bool isOwnShaderImage(const ShaderImage& image) {
+  ShaderImage own = initialShaderImage();
+  const auto [red, green, blue] = shaderColour(image);
+  setShaderColour(own, red, green, blue);
+  return own == image;
+}
+
+std::filesystem::path shaderFilePath(std::string_view baseName) {
+  return hostPath("Shaders\\" + std::string(baseName) + ".pso");
+}
+
 bool writeShaderFile(std::string_view baseName, const ShaderImage& image) {
   // Written in place, no temporary and rename: a read-only file of that name
   // must make this fail, not be replaced.
-  return writeRegularFile(hostPath("Shaders\\" + std::string(baseName) + ".pso"), image);
+  return writeRegularFile(shaderFilePath(baseName), image);
 }
 
 bool ensureShaderFolder() {
@@ -77,9 +88,9 @@ bool ensureShaderFolder() {
 
 Outcome installFrobHighlight(const ShaderImage& image, GameBuild build) {
   if (!ensureShaderFolder()) return {std::string(msg::shaderFolderFailed)};
-  // The game's three highlight shaders, all replaced by the same image. They
-  // go first: the executable is patched only once the game has them to load.
-  for (std::string_view name : {"RovizeraDiff", "RovizeraNormal", "Rovizera"}) {
+  // The shaders go first: the executable is patched only once the game has
+  // them to load.
+  for (std::string_view name : shaderNames) {
     if (!writeShaderFile(name, image)) return {std::string(msg::shaderSaveFailed)};
   }
   return applyPatch(exeTarget, sitesFor(frobOn, build));

@@ -5,6 +5,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <filesystem>
 #include <string_view>
 
 #include "common/game_build.hpp"
@@ -26,8 +27,17 @@ void setShaderColour(ShaderImage& image, float red, float green, float blue);
 
 std::array<float, 3> shaderColour(const ShaderImage& image);
 
-// Writes the image to "Shaders\<baseName>.pso" below the working directory.
-// The folder must exist already.
+// Whether `image` is this program's image, whatever its colour.
+bool isOwnShaderImage(const ShaderImage& image);
+
+// The game's three highlight shaders, all replaced by the same image.
+inline constexpr std::array<std::string_view, 3> shaderNames = {"RovizeraDiff", "RovizeraNormal",
+                                                                "Rovizera"};
+
+// "Shaders\<baseName>.pso" below the working directory, as a host path.
+std::filesystem::path shaderFilePath(std::string_view baseName);
+
+// Writes the image to shaderFilePath(baseName). The folder must exist already.
 bool writeShaderFile(std::string_view baseName, const ShaderImage& image);
 
 // Creates the "Shaders" folder in the working directory. True also when an
