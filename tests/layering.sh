@@ -2,8 +2,8 @@
 # Fails when a project include runs against the layers:
 #   layering.sh
 # A folder includes its own headers and those of the folders below it, in
-# the order common < payload < patch < app; the console (app/console/)
-# includes only its own. Each include that breaks this is named with its
+# the order common < payload < patch < app; the console (app/console/) and
+# the hashing (app/hash/) include only their own. Each include that breaks this is named with its
 # file and line. The files are the C++ ones that git tracks in those
 # folders; outside a git checkout, every one in them.
 set -euo pipefail
@@ -26,12 +26,15 @@ awk -v order="${layers[*]}" '
     for (i = 1; i <= n; i++) rank[names[i]] = i
     gsub(" ", " < ", order)
   }
-  FNR == 1 { split(FILENAME, part, "/"); own = part[1]; files++ }
+  FNR == 1 {
+    split(FILENAME, part, "/"); own = part[1]; files++
+    room = FILENAME ~ /^app\/(console|hash)\// ? "app/" part[2] "/" : ""
+  }
   /^[ \t]*#[ \t]*include[ \t]*"/ {
     split($0, quoted, "\""); target = quoted[2]; split(target, part, "/")
     includes++
-    if (FILENAME ~ /^app\/console\// && target !~ /^app\/console\//) {
-      printf "%s:%d: includes %s; the console includes only app/console/\n", FILENAME, FNR, target
+    if (room != "" && index(target, room) != 1) {
+      printf "%s:%d: includes %s; %s includes only its own\n", FILENAME, FNR, target, room
       bad++
     } else if ((part[1] in rank) && rank[part[1]] > rank[own]) {
       printf "%s:%d: includes %s, from above %s/ (%s)\n", FILENAME, FNR, target, own, order
