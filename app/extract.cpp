@@ -7,10 +7,13 @@
 #include "common/console_out.hpp"
 #include "common/messages.hpp"
 #include "common/platform.hpp"
-#include "patch/patch_sites.hpp"
-#include "payload/payload_blocks.hpp"
 
 namespace vn3 {
+
+const std::array<PackageStockBlock, 2> packageStockBlocks = {{
+    {trailStock, trailStockFile, msg::extractTrailWhat},
+    {glintStock, glintStockFile, msg::extractGlintWhat},
+}};
 
 int extractStockData(const std::filesystem::path& package) {
   const std::string packageName = displayPath(package);
@@ -26,20 +29,11 @@ int extractStockData(const std::filesystem::path& package) {
   }
 
   std::ifstream in(package, std::ios::binary);
-  struct BlockToExtract {
-    const SiteList& list;  // where the block lies in each build
-    const StockFile& file;
-    std::string_view what;
-  };
-  const BlockToExtract blocks[] = {
-      {trailStock, trailStockFile, msg::extractTrailWhat},
-      {glintStock, glintStockFile, msg::extractGlintWhat},
-  };
   // The folder is made only for a block worth writing, so a refused
   // package leaves nothing behind.
   std::optional<bool> folderReady;
   int written = 0;
-  for (const BlockToExtract& block : blocks) {
+  for (const PackageStockBlock& block : packageStockBlocks) {
     const std::uint32_t offset = block.list.offsets[static_cast<std::size_t>(*build)][0];
     const auto bytes = readBlockAt(in, offset, block.file.size);
     if (!bytes) {

@@ -3,7 +3,7 @@
 #   Windows: vn3patch-<version>-windows-x64.zip
 #   Linux:   vn3patch-<version>-linux-x86_64.tar.gz
 # Made with `cpack` in a build folder; tools/package.sh makes both.
-foreach(tool vn3patch vn3patch-extract)
+foreach(tool vn3patch vn3patch-tool)
   if(TARGET ${tool})
     install(TARGETS ${tool} RUNTIME DESTINATION .)
   endif()

@@ -82,9 +82,103 @@ inline constexpr std::string_view shaderFolderFailed = "Error: Failed to create 
 inline constexpr std::string_view shaderSaveFailed =
     "Error: Failed to save custom shader in 'Shaders' folder";
 
-// The stock-data extractor (vn3patch-extract)
+// The companion program (vn3patch-tool)
 
-inline constexpr std::string_view extractUsage = "usage: vn3patch-extract [PACKAGE]";
+inline constexpr std::string_view toolUsage =
+    "usage: vn3patch-tool [status | backup | extract [PACKAGE] | --help | --version]\n"
+    "Run it from the game's System folder.\n"
+    "  status             what is applied, the stock data and the backup (the default); writes "
+    "nothing\n"
+    "  backup             copies VN3Main.exe and the package into vn3patch-backup\\ with their "
+    "SHA-256 sums\n"
+    "  extract [PACKAGE]  saves the stock data of PACKAGE (by default the game's package) into "
+    "payload\\\n"
+    "  --help             this text\n"
+    "  --version          the program's name and version";
+// The project's version.
+inline constexpr std::string_view toolVersion = "vn3patch-tool {}";
+
+// Status: one line each, in this order. The effect lines hold a state below.
+// The build (A or B) and the size.
+inline constexpr std::string_view statusGame = "Game: build {} (VN3Main.exe, {} bytes)";
+inline constexpr std::string_view statusPackage =
+    "Package: build {} (..\\CONTENT\\VN3\\Maps\\Core_FXBANK.ibt, {} bytes)";
+inline constexpr std::string_view statusFrob = "Frob highlight: {}";
+inline constexpr std::string_view statusLootPct = "Loot percentage: {}";
+inline constexpr std::string_view statusTrails = "Arrow trails: {}";
+inline constexpr std::string_view statusGlint = "Loot glint: {}";
+// The stock file's path and its state.
+inline constexpr std::string_view statusStockData = "Stock data {}: {}";
+inline constexpr std::string_view statusBackup = "Backup vn3patch-backup\\: {}";
+
+// An effect's state; the menu item, as the menu prints it, that leaves it so.
+inline constexpr std::string_view stateFrobOn = "VN1/2 style, as after \"{}\"";
+inline constexpr std::string_view stateStock = "stock, as after \"{}\"";
+inline constexpr std::string_view stateLootHidden = "hidden, as after \"{}\"";
+inline constexpr std::string_view stateLootShown = "shown, as after \"{}\"";
+inline constexpr std::string_view stateOff = "off, as after \"{}\"";
+inline constexpr std::string_view stateSubtle = "subtle, as after \"{}\"";
+inline constexpr std::string_view stateStockByLead =
+    "stock by its first 16 bytes (no stock file), as after \"{}\"";
+inline constexpr std::string_view stateMixed = "mixed";
+inline constexpr std::string_view stateUnknown = "unknown";
+// The stock file's path.
+inline constexpr std::string_view stateDiffersFromStock = "unknown (differs from {})";
+inline constexpr std::string_view stateNotChecked = "not checked (package not available)";
+// The game file's path.
+inline constexpr std::string_view stateUnreadable = "not checked ('{}' cannot be read)";
+// The frob highlight's state, and the shader files' below.
+inline constexpr std::string_view stateWithShaders = "{}; shaders: {}";
+inline constexpr std::string_view shadersColour = "colour {} {} {}";
+inline constexpr std::string_view shadersMissing = "missing";
+inline constexpr std::string_view shadersForeign = "not this program's";
+
+// A stock file's state; the reason of a refusal below.
+inline constexpr std::string_view stockAccepted = "accepted";
+inline constexpr std::string_view stockMissing = "missing";
+inline constexpr std::string_view stockRefused = "refused ({})";
+inline constexpr std::string_view stockNotRegular = "not a regular file";
+// Its size and the size a stock file has.
+inline constexpr std::string_view stockWrongSize = "{} bytes, not {}";
+inline constexpr std::string_view stockUnreadable = "cannot be read";
+inline constexpr std::string_view stockNotStock = "does not begin with the stock bytes";
+
+// The backup's state.
+inline constexpr std::string_view backupNone = "none";
+inline constexpr std::string_view backupMatches = "complete, sums match";
+// The first file found damaged or missing.
+inline constexpr std::string_view backupDamaged = "damaged: {}";
+inline constexpr std::string_view backupUnchecked = "not checked (SHA-256 is not available)";
+// Followed by one effect line each, after listIndent.
+inline constexpr std::string_view backupNotStock =
+    "The copies in vn3patch-backup\\ are not stock; they hold:";
+inline constexpr std::string_view listIndent = "  ";
+
+// Backup (vn3patch-tool backup)
+inline constexpr std::string_view backupExists =
+    "Error: vn3patch-backup exists already, so nothing was written; move it away or delete it "
+    "to make a new backup";
+inline constexpr std::string_view backupNeedsPackage =
+    "Error: nothing was written: a backup needs the package of the executable's build";
+// The game file's path.
+inline constexpr std::string_view backupReadFailed =
+    "Error: failed to read '{}', so no backup was made";
+// The path of the file or folder.
+inline constexpr std::string_view backupWriteFailed =
+    "Error: failed to write '{}', so no backup was made; make sure the folder can be written "
+    "and the disk is not full";
+// The copy's path.
+inline constexpr std::string_view backupCheckFailed =
+    "Error: '{}' did not read back as written, so no backup was made";
+inline constexpr std::string_view backupHashFailed =
+    "Error: SHA-256 is not available on this system, so no backup was made";
+// The game file's path, the copy's, its size and its SHA-256 sum.
+inline constexpr std::string_view backupCopied =
+    "Copied '{}' to '{}': {} bytes, SHA-256 {}, flushed to the disk and read back";
+inline constexpr std::string_view backupComplete =
+    "Backup complete: vn3patch-backup\\ holds both copies, and SHA256SUMS their sums";
+
+// Extract (vn3patch-tool extract)
 inline constexpr std::string_view extractNoPackage =
     "Error: cannot read the package '{}': run this command from the game's System folder, or "
     "give the package's path";

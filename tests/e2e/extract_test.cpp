@@ -1,7 +1,7 @@
-// vn3patch-extract as a player runs it: from the System folder of an
+// vn3patch-tool extract as a player runs it: from the System folder of an
 // unmodified installation, it copies the two stock blocks out of the package
-// into payload/ beside itself, and the patcher beside it then restores the
-// package byte for byte. It only ever reads the package.
+// into payload/ of that folder, and the patcher then restores the package
+// byte for byte. It only ever reads the package.
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -34,11 +34,11 @@ struct Extraction {
   std::string errors;
 };
 
-Extraction extract(const fs::path& extractor, const fs::path& workDir,
-                   std::vector<std::string> arguments = {}) {
+Extraction extract(const fs::path& workDir, std::vector<std::string> arguments = {}) {
   Launch launch;
   launch.arguments = std::move(arguments);
-  PtySession run(extractor, workDir, Console::None, launch);
+  launch.arguments.insert(launch.arguments.begin(), "extract");
+  PtySession run(StandIn::tool(), workDir, Console::None, launch);
   Extraction result;
   result.status = run.waitExit();
   result.output = run.transcript();
@@ -62,13 +62,12 @@ const std::map<std::string, Bytes> extractedFiles() {
   return {{"trail_stock.bin", stock::trail()}, {"glint_stock.bin", stock::glint()}};
 }
 
-std::string wroteBoth(const StandIn& game) {
-  const auto wrote = [&game](const char* file, std::size_t size, std::string_view what) {
-    return line(msg::fillIn(msg::extractWrote,
-                            {(game.payloadDir() / file).string(), std::to_string(size), what}));
+std::string wroteBoth() {
+  const auto wrote = [](const char* file, std::size_t size, std::string_view what) {
+    return line(msg::fillIn(msg::extractWrote, {file, std::to_string(size), what}));
   };
-  return wrote("trail_stock.bin", stock::trailSize, msg::extractTrailWhat) +
-         wrote("glint_stock.bin", stock::glintSize, msg::extractGlintWhat);
+  return wrote("payload\\trail_stock.bin", stock::trailSize, msg::extractTrailWhat) +
+         wrote("payload\\glint_stock.bin", stock::glintSize, msg::extractGlintWhat);
 }
 
 std::string refusedBoth(std::string_view package) {
@@ -86,11 +85,9 @@ TEST_P(ExtractThenRestore, PackageEndsByteIdentical) {
   const Build build = GetParam();
   StandIn game(build);
   plantStock(game.package, build);
-  const fs::path extractor = game.copyExtractor();
-
-  const Extraction run = extract(extractor, game.systemDir());
+  const Extraction run = extract(game.systemDir());
   EXPECT_EQ(run.status, ExitStatus::exited(0));
-  EXPECT_EQ(run.output, wroteBoth(game));
+  EXPECT_EQ(run.output, wroteBoth());
   EXPECT_EQ(run.errors, "");
   EXPECT_EQ(filesIn(game.payloadDir()), extractedFiles());
   ASSERT_TRUE(game.package.matches());
@@ -127,24 +124,22 @@ TEST_P(ExtractorRun, WritesOnlyWhatItReportsAndNeverThePackage) {
   const Build build = Build::B;
   StandIn game(build);
   if (c.stockInPackage) plantStock(game.package, build);
-  GameFile backup(game.root() / "backup" / "Core_FXBANK.ibt", 0xBAC);
+  // The package copy a backup holds, named as the player types it.
+  GameFile backup(game.systemDir() / "vn3patch-backup" / "Core_FXBANK.ibt", 0xBAC);
   std::vector<std::string> arguments;
   if (c.backupNamed) {
     fs::create_directories(backup.path().parent_path());
     backup.create(packageSize(build));
     plantStock(backup, build);
-    arguments.push_back(backup.path().string());
+    arguments.push_back("vn3patch-backup/Core_FXBANK.ibt");
   }
   arguments.insert(arguments.end(), c.moreArguments.begin(), c.moreArguments.end());
-  const fs::path extractor = game.copyExtractor();
 
-  // Started elsewhere than the System folder when a package is named.
-  const Extraction run =
-      extract(extractor, c.backupNamed ? game.root() : game.systemDir(), arguments);
+  const Extraction run = extract(game.systemDir(), arguments);
   EXPECT_EQ(run.status, ExitStatus::exited(c.status));
   switch (c.output) {
     case ExtractCase::Wrote:
-      EXPECT_EQ(run.output, wroteBoth(game));
+      EXPECT_EQ(run.output, wroteBoth());
       EXPECT_EQ(filesIn(game.payloadDir()), extractedFiles());
       break;
     case ExtractCase::Refused:
@@ -152,7 +147,7 @@ TEST_P(ExtractorRun, WritesOnlyWhatItReportsAndNeverThePackage) {
       EXPECT_FALSE(fs::exists(game.payloadDir())) << "a refused package leaves no folder";
       break;
     case ExtractCase::Usage:
-      EXPECT_EQ(run.output, line(msg::extractUsage));
+      EXPECT_EQ(run.output, line(msg::toolUsage));
       EXPECT_FALSE(fs::exists(game.payloadDir()));
       break;
   }

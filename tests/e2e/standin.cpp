@@ -184,15 +184,6 @@ const fs::path& StandIn::copyProgram(const fs::path& folder) {
   return program_;
 }
 
-fs::path StandIn::copyExtractor() {
-  copyProgram();
-  const fs::path copy = program_.parent_path() / "vn3patch-extract";
-  fs::copy_file(VN3PATCH_EXTRACT_BINARY, copy, fs::copy_options::overwrite_existing);
-  fs::permissions(copy, fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
-                            fs::perms::others_read | fs::perms::others_exec);
-  return copy;
-}
-
 void StandIn::openToOthers() {
   const fs::perms folder = fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
                            fs::perms::others_read | fs::perms::others_exec;

@@ -84,9 +84,8 @@ class StandIn {
   // outside the game folders) and runs that from now on, so that files beside
   // it belong to the test.
   const std::filesystem::path& copyProgram(const std::filesystem::path& folder = {});
-  // Copies the built program (as copyProgram does) and the extractor beside
-  // it; returns the extractor's path.
-  std::filesystem::path copyExtractor();
+  // The built companion program, vn3patch-tool.
+  static std::filesystem::path tool() { return VN3PATCH_TOOL_BINARY; }
   // Lets any user reach every file: each folder becomes 0755 and each file
   // readable by all (the temporary root starts 0700). Run after the tree is
   // laid out.
