@@ -97,7 +97,6 @@ struct ExecPlan {
     if (fileSizeLimit) {
       const struct rlimit limit { *fileSizeLimit, *fileSizeLimit };
       if (::setrlimit(RLIMIT_FSIZE, &limit) != 0) fail();
-      ::signal(SIGXFSZ, SIG_IGN);  // an ignored signal stays ignored across exec
     }
     // Groups first: once the ids are dropped, they can no longer be changed.
     if (dropToNobody &&
@@ -503,6 +502,8 @@ std::string runActionAndQuit(const std::filesystem::path& binary,
   }
   EXPECT_TRUE(session.sendKey("q"));
   EXPECT_EQ(session.waitExit(), ExitStatus::exited(0));
+  EXPECT_TRUE(sameSettings(session.currentSettings(), session.initialSettings()))
+      << describeSettings(session.currentSettings());
   return session.transcript();
 }
 

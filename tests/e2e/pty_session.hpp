@@ -52,8 +52,9 @@ enum class Console {
 // How the child is set up beyond its console, before the program starts.
 struct Launch {
   std::vector<std::string> arguments;  // after the program's own name
-  // A file-size limit (RLIMIT_FSIZE) with SIGXFSZ ignored, so a write past
-  // it fails with EFBIG instead of killing the program.
+  // A file-size limit (RLIMIT_FSIZE) as a shell's `ulimit -f` sets it:
+  // SIGXFSZ keeps its default, so a write past the limit fails with EFBIG
+  // only if the program ignores the signal, and kills it otherwise.
   std::optional<std::uint64_t> fileSizeLimit;
   // Run as an ordinary user: when this harness is root, the child drops to
   // uid and gid 65534, since root would open read-only files anyway;
@@ -154,8 +155,8 @@ class PtySession {
 };
 
 // Starts the program in `workDir`, runs the action of `key` (declining a
-// colour of its own for action 1), quits and expects status 0. Returns the
-// transcript.
+// colour of its own for action 1), quits and expects status 0 and the
+// terminal as it was found. Returns the transcript.
 std::string runActionAndQuit(const std::filesystem::path& binary,
                              const std::filesystem::path& workDir, char key,
                              const Launch& launch = {});
