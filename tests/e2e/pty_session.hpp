@@ -90,6 +90,10 @@ class PtySession {
   // while an action runs.
   ::testing::AssertionResult typeAhead(std::string_view bytes) { return type(bytes); }
 
+  // The program has dropped what was typed and not yet read, as a colour
+  // prompt does when it ends: the next wait no longer waits for it.
+  void forgetUnread() { typedUntil_ = charsRead(); }
+
   // Waits until the program reads a cooked line, then types `text` and
   // Enter.
   ::testing::AssertionResult sendLine(std::string_view text, milliseconds timeout = defaultTimeout);
