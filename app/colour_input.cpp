@@ -104,22 +104,25 @@ bool NumberReader::nextNumber(bool sameLine, float& value) {
 }
 
 std::array<float, 3> NumberReader::readColour(const std::array<float, 3>& current) {
-  std::array<float, 3> colour = current;
+  std::array<float, 3> colour{};
+  std::size_t read = 0;
   budget_ = promptLimit;
   dropRestOfLine();
-  for (std::size_t i = 0; i < colour.size(); ++i) {
+  for (; read < colour.size(); ++read) {
     if (!kept_.empty()) {
-      colour[i] = kept_.front();
+      colour[read] = kept_.front();
       kept_.pop_front();
       continue;
     }
-    if (!nextNumber(false, colour[i])) break;
-    if (i + 1 < colour.size()) continue;
+    if (!nextNumber(false, colour[read])) break;
+    if (read + 1 < colour.size()) continue;
     float value = 0;
     while (nextNumber(true, value)) kept_.push_back(value);
   }
   // After an unreadable word or the numbers kept, the line is done with.
   dropRestOfLine();
+  // Half a colour is nobody's colour: the one before stays whole.
+  if (read < colour.size()) return current;
   // Negative zero is not below 0, so it stays.
   for (float& component : colour) component = std::clamp(component, 0.0f, 1.0f);
   return colour;

@@ -3,7 +3,6 @@
 #include "app/console/console.hpp"
 #include "common/console_out.hpp"
 #include "common/messages.hpp"
-#include "common/platform.hpp"
 #include "patch/frob_highlight.hpp"
 
 namespace vn3 {
@@ -51,33 +50,21 @@ void activateFrobHighlight(Session& session) {
     const LineInput line;
     const auto [red, green, blue] = session.numbers.readColour(shaderColour(session.shaderImage));
     setShaderColour(session.shaderImage, red, green, blue);
+    // The rest of a paste is no menu choice.
+    dropTypedAhead();
   }
   reportOutcome(installFrobHighlight(session.shaderImage, session.currentBuild));
 }
 
 namespace {
 
-// Saves a stock block the action has just kept, unless an accepted file is
-// there already (another instance may have saved it meanwhile). Silent: the
-// block serves this run either way.
-void saveKeptBlock(const StockBlock& block) {
-  if (createDirectory(block.path.parent_path()) == CreateDirResult::Failed) return;
-  if (readStockBlock(block.path, block.file)) return;
-  saveStockFile(block.path, *block.bytes);
-}
-
 void runAction(int choice, Session& session) {
   const MenuAction& action = menuActions[static_cast<std::size_t>(choice - 1)];
-  if (!action.sites) {
+  if (action.sites) {
+    reportOutcome(runSiteList(*action.sites, session.currentBuild, session.stock));
+  } else {
     activateFrobHighlight(session);
-    return;
   }
-  const SiteList& list = *action.sites;
-  // Only the list's own stock block can be newly kept by its action.
-  StockBlock* const stock = list.stock ? &(session.stock.*list.stock) : nullptr;
-  const bool heldBefore = stock && stock->bytes;
-  reportOutcome(runSiteList(list, session.currentBuild, session.stock));
-  if (session.savesStock && stock && !heldBefore && stock->bytes) saveKeptBlock(*stock);
 }
 
 // Prints the menu and reads keys until one is accepted; 0 means quit.

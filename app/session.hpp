@@ -11,8 +11,6 @@ namespace vn3 {
 struct Session {
   const GameBuild currentBuild;
   const bool packageAvailable;  // gates menu items 5 to 9
-  // Run from the game's System folder: newly kept stock blocks are saved for later runs.
-  const bool savesStock;
   StockBlocks stock;
   // The colour of the last yes at the colour prompt, for the rest of the run.
   ShaderImage shaderImage = initialShaderImage();

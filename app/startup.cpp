@@ -1,7 +1,4 @@
-#include <filesystem>
-#include <system_error>
-#include <utility>
-
+// vn3patch: the banner, the installation check and the notices, then the menu.
 #include "app/console/console.hpp"
 #include "app/menu.hpp"
 #include "app/session.hpp"
@@ -10,7 +7,6 @@
 #include "common/messages.hpp"
 #include "common/platform.hpp"
 #include "patch/apply_patch.hpp"
-#include "payload/payload_blocks.hpp"
 
 namespace vn3 {
 
@@ -50,9 +46,8 @@ bool checkPackage(GameBuild currentBuild) {
 // Start-up, then the menu until the player quits. Command-line arguments are
 // ignored.
 int runPatcher() {
+  failWritesPastSizeLimit();
   ConsoleSession console;
-  const std::filesystem::path programFolder = executableDirectory();
-  StockBlocks stock = loadStockBlocks(programFolder / "payload");
 
   printLine();
   printLine(msg::bannerTitle);
@@ -78,9 +73,7 @@ int runPatcher() {
   printLine(msg::ownRiskNotice);
   printLine();
 
-  std::error_code ec;
-  const bool savesStock = std::filesystem::equivalent(programFolder, ".", ec);
-  Session session{currentBuild, packageAvailable, savesStock, std::move(stock)};
+  Session session{currentBuild, packageAvailable, {}};
   runMenuLoop(session);
   return 0;
 }

@@ -40,10 +40,7 @@ std::vector<PatchSite> sitesFor(const SiteList& list, GameBuild build) {
 Outcome runSiteList(const SiteList& list, GameBuild build, StockBlocks& stock) {
   const std::vector<PatchSite> sites = sitesFor(list, build);
   if (!list.stock) return applyPatch(*list.target, sites);
-  StockBlock& block = stock.*list.stock;
-  // Nothing left to read it from: refused before the package is opened.
-  if (list.fixedBytes.empty() && !block.bytes && block.looked) return missingStock(block);
-  return applyPatch(*list.target, sites, &block);
+  return applyPatch(*list.target, sites, &(stock.*list.stock));
 }
 
 }  // namespace vn3

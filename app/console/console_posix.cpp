@@ -5,6 +5,7 @@
 // ends the process, and the program's own are set again after a stop.
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -39,7 +40,8 @@ int ttyFd = -1;
 struct termios settings[modeCount];
 volatile std::sig_atomic_t modeInForce = Found;
 
-// TCSANOW, never a flush: keys typed ahead stay queued. Only in the
+// TCSANOW, never a flush: keys typed ahead stay queued (only the end of a
+// colour prompt drops them, see dropTypedAhead). Only in the
 // foreground: from the background a change would stop the process (SIGTTOU),
 // and the terminal belongs to whoever is in the foreground.
 void applyMode(int mode) {
@@ -54,11 +56,12 @@ void enterMode(Mode mode) {
 // ---- Signals ----------------------------------------------------------------
 
 // Signals whose default action ends the process, besides the real-time ones.
+// SIGXFSZ is not among them: it is ignored, so that an over-limit write fails.
 // clang-format off
 constexpr int endingSignals[] = {
     SIGHUP,  SIGINT,    SIGQUIT, SIGILL,  SIGTRAP,   SIGABRT, SIGBUS,  SIGFPE,
     SIGSEGV, SIGUSR1,   SIGUSR2, SIGPIPE, SIGALRM,   SIGTERM, SIGSTKFLT, SIGXCPU,
-    SIGXFSZ, SIGVTALRM, SIGPROF, SIGIO,   SIGPWR,    SIGSYS};
+    SIGVTALRM, SIGPROF, SIGIO,   SIGPWR,  SIGSYS};
 // clang-format on
 
 // Signals whose handler is this file's, and what each had before it.
@@ -252,6 +255,20 @@ LineInput::~LineInput() {
 }
 
 std::optional<std::uint8_t> readInputByte() { return readByte(STDIN_FILENO); }
+
+void dropTypedAhead() {
+  const int fd = sessionHolds ? ttyFd : ::open("/dev/tty", O_RDWR | O_NOCTTY | O_CLOEXEC);
+  if (fd < 0) return;
+  // Only when standard input is this very terminal: a file or a pipe holds
+  // what its writer meant, and another terminal is nobody's keys here.
+  struct stat input {
+  }, tty{};
+  if (::fstat(STDIN_FILENO, &input) == 0 && ::fstat(fd, &tty) == 0 && S_ISCHR(input.st_mode) &&
+      input.st_rdev == tty.st_rdev && ::tcgetpgrp(fd) == ::getpgrp()) {
+    ::tcflush(fd, TCIFLUSH);
+  }
+  if (!sessionHolds) ::close(fd);
+}
 
 std::optional<std::vector<std::uint8_t>> readConsoleKey() {
   // Without a session the terminal is taken for this one key.
