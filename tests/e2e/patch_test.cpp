@@ -256,19 +256,15 @@ TEST(Patch, OpenFailureMessagesGolden) {
 
 // ---- Stock blocks -----------------------------------------------------------
 
-std::string stockPath(const StandIn& game, const char* fileName) {
-  return (game.payloadDir() / fileName).string();
-}
-
-// Without stock files beside the program, actions 7 and 9 say which file
-// is missing and touch nothing. Stock files in the working directory's
-// payload folder do not count: the program looks beside itself.
+// Without stock files in the System folder's payload/, actions 7 and 9 say
+// which file is missing and touch nothing. Stock files beside the program
+// do not count: they belong with the game.
 TEST(Stock, MissingFilesAreReportedWithTheirPathAndNothingIsWritten) {
   StandIn game(Build::B);
   game.copyProgram();
-  fs::create_directories(game.systemDir() / "payload");
+  fs::create_directories(game.program().parent_path() / "payload");
   const Bytes trail = stock::trail();
-  std::ofstream(game.systemDir() / "payload" / "trail_stock.bin", std::ios::binary)
+  std::ofstream(game.program().parent_path() / "payload" / "trail_stock.bin", std::ios::binary)
       .write(reinterpret_cast<const char*>(trail.data()),
              static_cast<std::streamsize>(trail.size()));
 
@@ -277,10 +273,9 @@ TEST(Stock, MissingFilesAreReportedWithTheirPathAndNothingIsWritten) {
   ASSERT_TRUE(session.sendKey("9"));
   ASSERT_TRUE(session.sendKey("q"));
   EXPECT_EQ(session.waitExit(), ExitStatus::exited(0));
-  EXPECT_EQ(session.transcript(),
-            text::startup() + text::menu(true) +
-                text::missingStock(stockPath(game, "trail_stock.bin")) + text::menu(true) +
-                text::missingStock(stockPath(game, "glint_stock.bin")) + text::menu(true));
+  EXPECT_EQ(session.transcript(), text::startup() + text::menu(true) +
+                                      text::missingStock("trail_stock.bin") + text::menu(true) +
+                                      text::missingStock("glint_stock.bin") + text::menu(true));
   EXPECT_TRUE(game.exe.matches());
   EXPECT_TRUE(game.package.matches());
 }
@@ -301,21 +296,22 @@ TEST(Stock, MissingPackageIsReportedBeforeMissingStock) {
   EXPECT_TRUE(game.package.matches());
 }
 
-// The stock blocks are kept from the package before they are first
-// overwritten, so the restores work without the files; from the game's own
-// System folder (and only there) they are saved for later runs. Build B.
+// A stock block in the package is saved to the System folder's payload/
+// before anything overwrites it, wherever the program itself lies; a block
+// that cannot be saved is not overwritten. A restore without its block
+// looks for the file again. Build B.
 enum class Glint { Stock, Off, OnFile, Patched };
 enum class Where { System, Elsewhere, ReadOnlySystem };
 
 struct KeptStock {
   const char* name;
-  bool stockPackage;              // else the package's glint block is already patched
-  Where where;                    // where the program runs from
-  const char* stockFile;          // a glint file there at start: "accepted", "rejected" or none
-  std::vector<std::string> runs;  // the keys of each run
-  std::string outcomes;           // of every action in order: + applied, - stock missing
-  Glint glintAfter;               // what the package's glint block ends as
-  Glint glintFile;                // the glint file afterwards (Patched: none)
+  bool stockPackage;      // else the package's glint block is already patched
+  Where where;            // where the program runs from
+  const char* stockFile;  // at start: "accepted" or "rejected" glint file, "payload file", none
+  std::vector<std::string> runs;  // the keys of each run; w makes the accepted glint file
+  std::string outcomes;  // of every action in order: + applied, - stock missing, ! not saved
+  Glint glintAfter;      // what the package's glint block ends as
+  Glint glintFile;       // the glint file afterwards (Patched: none)
   bool trailSaved;
 };
 
@@ -335,9 +331,11 @@ TEST_P(KeptStockRows, RestoresWorkAndOnlyTheGameFolderKeepsTheFiles) {
   game.package.overwrite(stock::glintOffset(Build::B),
                          c.stockPackage ? stock::glint() : Bytes(glintSize, 0));
   game.copyProgram(c.where == Where::Elsewhere ? fs::path() : game.systemDir());
-  if (c.stockFile) {
-    game.writeStock("glint_stock.bin",
-                    c.stockFile == std::string("accepted") ? onFile : Bytes(100, 0x11));
+  const std::string atStart = c.stockFile ? c.stockFile : "";
+  if (atStart == "payload file") {
+    std::ofstream(game.payloadDir()) << "not a folder";
+  } else if (!atStart.empty()) {
+    game.writeStock("glint_stock.bin", atStart == "accepted" ? onFile : Bytes(100, 0x11));
   }
   Launch launch;
   if (c.where == Where::ReadOnlySystem) {
@@ -351,10 +349,17 @@ TEST_P(KeptStockRows, RestoresWorkAndOnlyTheGameFolderKeepsTheFiles) {
     PtySession session(game.program(), game.systemDir(), Console::Terminal, launch);
     std::string expected = text::startup() + text::menu(true);
     for (const char key : keys) {
+      if (key == 'w') {
+        ASSERT_TRUE(session.awaitKeyRead());
+        game.writeStock("glint_stock.bin", onFile);
+        continue;
+      }
       ASSERT_TRUE(session.sendKey(std::string(1, key)));
-      expected += (c.outcomes.at(action++) == '+'
-                       ? text::success()
-                       : text::missingStock(stockPath(game, "glint_stock.bin"))) +
+      const char* file = key < '8' ? "trail_stock.bin" : "glint_stock.bin";
+      const char outcome = c.outcomes.at(action++);
+      expected += (outcome == '+'   ? text::success()
+                   : outcome == '-' ? text::missingStock(file)
+                                    : text::stockNotSaved(file)) +
                   text::menu(true);
     }
     ASSERT_TRUE(session.sendKey("q"));
@@ -374,6 +379,9 @@ TEST_P(KeptStockRows, RestoresWorkAndOnlyTheGameFolderKeepsTheFiles) {
     EXPECT_EQ(saved("glint_stock.bin"), glintOf(c.glintFile));
   }
   EXPECT_EQ(saved("trail_stock.bin"), c.trailSaved ? std::optional(stock::trail()) : std::nullopt);
+  if (c.where == Where::Elsewhere) {
+    EXPECT_FALSE(fs::exists(game.program().parent_path() / "payload"));
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(Stock, KeptStockRows,
@@ -422,23 +430,42 @@ INSTANTIATE_TEST_SUITE_P(Stock, KeptStockRows,
                                                      Glint::Off,
                                                      Glint::Patched,
                                                      false},
-                                           KeptStock{"ElsewhereOnlyForTheRun",
+                                           KeptStock{"ElsewhereSavedInTheGameFolder",
                                                      true,
                                                      Where::Elsewhere,
                                                      nullptr,
                                                      {"898", "9"},
-                                                     "+++-",
-                                                     Glint::Off,
-                                                     Glint::Patched,
+                                                     "++++",
+                                                     Glint::Stock,
+                                                     Glint::Stock,
                                                      false},
-                                           KeptStock{"ReadOnlyFolderOnlyForTheRun",
+                                           // A restore of the stock bytes writes them even so.
+                                           KeptStock{"ReadOnlyFolderNothingOverwritten",
                                                      true,
                                                      Where::ReadOnlySystem,
                                                      nullptr,
                                                      {"898", "9"},
-                                                     "+++-",
-                                                     Glint::Off,
+                                                     "!+!+",
+                                                     Glint::Stock,
                                                      Glint::Patched,
+                                                     false},
+                                           KeptStock{"PayloadIsAFileNothingOverwritten",
+                                                     true,
+                                                     Where::System,
+                                                     "payload file",
+                                                     {"5"},
+                                                     "!",
+                                                     Glint::Stock,
+                                                     Glint::Patched,
+                                                     false},
+                                           KeptStock{"FileMadeDuringTheRunIsUsed",
+                                                     false,
+                                                     Where::System,
+                                                     nullptr,
+                                                     {"9w9"},
+                                                     "-+",
+                                                     Glint::OnFile,
+                                                     Glint::OnFile,
                                                      false},
                                            KeptStock{"AcceptedFileLeftAlone",
                                                      true,
@@ -498,8 +525,8 @@ TEST_P(UnacceptableStock, IsRefusedWhileTheOtherWorks) {
   ASSERT_TRUE(session.sendKey("9"));
   ASSERT_TRUE(session.sendKey("q"));
   EXPECT_EQ(session.waitExit(), ExitStatus::exited(0));
-  const std::string refused = text::missingStock(
-      stockPath(game, c.refusedKey == '7' ? "trail_stock.bin" : "glint_stock.bin"));
+  const std::string refused =
+      text::missingStock(c.refusedKey == '7' ? "trail_stock.bin" : "glint_stock.bin");
   const std::string first = c.refusedKey == '7' ? refused : text::success();
   const std::string second = c.refusedKey == '9' ? refused : text::success();
   EXPECT_EQ(session.transcript(), text::startup() + text::menu(true) + first + text::menu(true) +
