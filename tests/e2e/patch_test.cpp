@@ -1,9 +1,13 @@
 // What the actions do to the game files, checked byte for byte over both
 // whole files, and what they print.
+#include <signal.h>
+
 #include <algorithm>
+#include <cctype>
 #include <fstream>
 #include <functional>
 #include <iterator>
+#include <map>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -43,6 +47,12 @@ Bytes builtInBlock(const char* fileName, const Bytes& lead) {
   EXPECT_TRUE(block.size() >= lead.size() && std::equal(lead.begin(), lead.end(), block.begin()))
       << path << " does not begin with the replacement block's lead bytes";
   return block;
+}
+
+std::optional<Bytes> fileBytes(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return std::nullopt;
+  return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 void installStock(StandIn& game) {
@@ -368,11 +378,7 @@ TEST_P(KeptStockRows, RestoresWorkAndOnlyTheGameFolderKeepsTheFiles) {
   }
   game.package.expectWrite(stock::glintOffset(Build::B), glintOf(c.glintAfter));
   EXPECT_TRUE(game.package.matches());
-  const auto saved = [&game](const char* file) -> std::optional<Bytes> {
-    std::ifstream in(game.payloadDir() / file, std::ios::binary);
-    if (!in) return std::nullopt;
-    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  };
+  const auto saved = [&game](const char* file) { return fileBytes(game.payloadDir() / file); };
   if (c.glintFile == Glint::Patched) {
     EXPECT_FALSE(saved("glint_stock.bin"));
   } else {
@@ -486,6 +492,69 @@ INSTANTIATE_TEST_SUITE_P(Stock, KeptStockRows,
                                                      Glint::Stock,
                                                      false}),
                          [](const auto& row) { return std::string(row.param.name); });
+
+// Killed at each file-system call of action 5 in turn, on a stock package
+// without a stock file, the program never loses the block: it is whole in
+// the package or in payload/, and a restart's 7 puts it back.
+TEST(Stock, KilledAtAnyFileCallOfAnOverwriteTheBlockSurvives) {
+  const Build build = Build::B;
+  const std::string calls =
+      "%file,read,write,pread64,pwrite64,readv,writev,lseek,fsync,fdatasync,close,fstat,ftruncate";
+  // Found by a first run without a kill: each file call of the action, as
+  // its name and its number among the calls of that name, which strace
+  // counts on the terminal too.
+  std::vector<std::pair<std::string, int>> killPoints;
+  for (std::size_t run = 0; run <= killPoints.size(); ++run) {
+    const bool recording = run == 0;
+    const auto [call, count] = recording ? std::pair<std::string, int>() : killPoints[run - 1];
+    SCOPED_TRACE(recording ? "no kill" : "killed at " + call + " #" + std::to_string(count));
+    StandIn game(build);
+    game.package.overwrite(stock::trailOffset(build), stock::trail());
+    const fs::path log = game.root() / "calls.log";
+    {
+      PtySession session(game.program(), game.systemDir());
+      ASSERT_TRUE(session.awaitKeyRead());
+      const std::string kill = "inject=" + call + ":signal=SIGKILL:when=" + std::to_string(count);
+      const Tracer tracer(
+          session.pid(),
+          recording ? std::vector<std::string>{"-y", "-o", log.string(), "-e", "trace=" + calls}
+                    : std::vector<std::string>{"-o", "/dev/null", "-e", kill});
+      if (!tracer.failure().empty()) GTEST_SKIP() << "strace cannot attach: " << tracer.failure();
+      ASSERT_TRUE(session.sendKey("5"));
+      const bool done = session.expect(text::success() + text::menu(true));
+      const bool killed = session.waitExit(milliseconds(0)) == ExitStatus::killedBy(SIGKILL);
+      ASSERT_TRUE(recording ? done && !killed : killed) << session.transcript();
+    }
+    if (recording) {
+      std::ifstream in(log);
+      std::map<std::string, int> seen;
+      for (std::string line; std::getline(in, line);) {
+        const std::size_t open = line.find('(');
+        if (open == std::string::npos || !std::islower(static_cast<unsigned char>(line[0]))) {
+          continue;
+        }
+        const std::string name = line.substr(0, open);
+        ++seen[name];
+        if (line.find("</dev/") == std::string::npos) killPoints.emplace_back(name, seen[name]);
+      }
+      ASSERT_FALSE(killPoints.empty()) << "no calls recorded";
+      EXPECT_EQ(fileBytes(game.payloadDir() / "trail_stock.bin"), stock::trail());
+    }
+    Bytes inPackage(trailSize);
+    std::ifstream package(game.package.path(), std::ios::binary);
+    package.seekg(static_cast<std::streamoff>(stock::trailOffset(build)));
+    package.read(reinterpret_cast<char*>(inPackage.data()), trailSize);
+    EXPECT_TRUE(inPackage == stock::trail() ||
+                fileBytes(game.payloadDir() / "trail_stock.bin") == stock::trail())
+        << "the stock block is lost";
+    PtySession again(game.program(), game.systemDir());
+    ASSERT_TRUE(again.sendKey("7"));
+    ASSERT_TRUE(again.sendKey("q"));
+    EXPECT_EQ(again.waitExit(), ExitStatus::exited(0));
+    EXPECT_EQ(again.transcript(), text::oneAction('7', text::success()));
+    EXPECT_TRUE(game.package.matches());
+  }
+}
 
 struct BadStock {
   const char* name;

@@ -158,6 +158,25 @@ class PtySession {
   struct termios initialSettings_ {};
 };
 
+// strace attached to a running program, with `options` saying what it
+// records or injects. When it cannot attach (no strace, ptrace not
+// allowed), failure() says why; otherwise it stays until the program ends
+// or this object goes, which detaches it.
+class Tracer {
+ public:
+  Tracer(pid_t pid, const std::vector<std::string>& options);
+  ~Tracer();
+  Tracer(const Tracer&) = delete;
+  Tracer& operator=(const Tracer&) = delete;
+
+  const std::string& failure() const { return failure_; }
+
+ private:
+  pid_t pid_ = -1;
+  int errPipe_ = -1;
+  std::string failure_;
+};
+
 // Starts the program in `workDir`, runs the action of `key` (declining a
 // colour of its own for action 1), quits and expects status 0 and the
 // terminal as it was found. Returns the transcript.
