@@ -29,8 +29,8 @@ std::size_t digitsFrom(std::string_view text, std::size_t pos) {
 }  // namespace
 
 float narrowToFloat(double value) {
-  constexpr double largest = std::numeric_limits<float>::max();
-  constexpr double smallestNormal = std::numeric_limits<float>::min();
+  constexpr double largest = static_cast<double>(std::numeric_limits<float>::max());
+  constexpr double smallestNormal = static_cast<double>(std::numeric_limits<float>::min());
   if (value == 0) return static_cast<float>(value);  // with its sign
   // Out of range the conversion would be undefined, so saturate first.
   const double magnitude = std::clamp(std::fabs(value), smallestNormal, largest);

@@ -42,8 +42,11 @@ bool saveStockFile(const StockFile& file, std::span<const std::uint8_t> bytes,
   const std::filesystem::path path = hostPath(file.path);
   // A name no other instance, nor an earlier save of this one, can be using.
   static std::uint32_t saves = 0;
+  // Appended piece by piece: GCC 12 misreports chained string additions (-Wrestrict).
+  std::string suffix = ".";
+  suffix.append(std::to_string(processId())).append("-").append(std::to_string(++saves));
   std::filesystem::path temporary = path;
-  temporary += "." + std::to_string(processId()) + "-" + std::to_string(++saves) + ".tmp";
+  temporary += suffix.append(".tmp");
   bool saved = writeNewFileDurably(temporary, bytes);
   // Another instance, or the extractor, may have saved it meanwhile.
   const bool keep = saved && ifAccepted == IfAccepted::Keep && readStockBlock(path, file);

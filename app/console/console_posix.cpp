@@ -17,7 +17,7 @@
 #include <vector>
 
 #include "app/console/console.hpp"
-#include "app/console/key_decoder.hpp"
+#include "app/console/key_reader.hpp"
 
 namespace vn3 {
 
@@ -204,32 +204,20 @@ bool byteArrives(int fd) {
   }
 }
 
+// Outlives each key read: bytes read after a key belong to the next.
+KeyReader keyReader;
+
 // The next key's codes from the terminal in raw mode.
 std::optional<std::vector<std::uint8_t>> decodeNextKey(int fd) {
-  // Bytes read after a malformed sequence that belong to the next key, and
-  // where they begin.
-  static std::vector<std::uint8_t> bytes;
-  static DecodeState state = DecodeState::Key;
-  const auto readMore = [&] {
-    const std::optional<std::uint8_t> byte = readByte(fd);
-    if (byte) bytes.push_back(*byte);
-    return byte.has_value();
-  };
   for (;;) {
-    if (bytes.empty()) {
-      // A string or long sequence also ends when its next byte is late.
-      if (state != DecodeState::Key && !byteArrives(fd)) state = DecodeState::Key;
-      if (!readMore()) return std::nullopt;
+    if (std::optional<std::vector<std::uint8_t>> key = keyReader.key()) return key;
+    if (keyReader.wants() == KeyReader::Wait::ByteWithinSequenceWait && !byteArrives(fd)) {
+      keyReader.waitRanOut();
+    } else if (const std::optional<std::uint8_t> byte = readByte(fd)) {
+      keyReader.byteRead(*byte);
+    } else {
+      return std::nullopt;
     }
-    DecodeResult result = decodeKey(bytes, false, state);
-    while (result.status == DecodeStatus::NeedMore) {
-      const bool late = !byteArrives(fd);
-      if (!late && !readMore()) return std::nullopt;
-      result = decodeKey(bytes, late, state);
-    }
-    bytes.erase(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(result.consumed));
-    state = result.next;
-    if (result.status == DecodeStatus::Key) return result.key.bytes();
   }
 }
 

@@ -106,7 +106,7 @@ TEST(FolderCase, ExistingShaderFolderAndFileAreUsed) {
   const fs::path shaders = game.systemDir() / "shaders";
   fs::create_directory(shaders);
   std::ofstream(shaders / "rovizeradiff.pso", std::ios::binary) << "an older shader";
-  for (const std::uint64_t offset : {0x54A33C, 0x54A34C, 0x54A35C}) {
+  for (const std::uint64_t offset : {0x54A33Cu, 0x54A34Cu, 0x54A35Cu}) {
     game.exe.expectWrite(offset, Bytes{'Z'});
   }
 

@@ -115,8 +115,8 @@ TEST(ParseNumber, TakesTheLongestNumberAndSaturates) {
 
 TEST(NarrowToFloat, SaturatesAtBothEndsAndKeepsTheSign) {
   constexpr double dmax = std::numeric_limits<double>::max();
-  constexpr double fmax = std::numeric_limits<float>::max();
-  constexpr double fmin = std::numeric_limits<float>::min();
+  constexpr double fmax = static_cast<double>(std::numeric_limits<float>::max());
+  constexpr double fmin = static_cast<double>(std::numeric_limits<float>::min());
   const struct {
     double value;
     std::uint32_t bits;
