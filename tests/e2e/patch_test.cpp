@@ -9,6 +9,7 @@
 #include <iterator>
 #include <map>
 #include <optional>
+#include <sstream>
 #include <stdexcept>
 #include <string>
 #include <tuple>
@@ -318,10 +319,10 @@ struct KeptStock {
   bool stockPackage;      // else the package's glint block is already patched
   Where where;            // where the program runs from
   const char* stockFile;  // at start: "accepted" or "rejected" glint file, "payload file", none
-  std::vector<std::string> runs;  // the keys of each run; w makes the accepted glint file
-  std::string outcomes;  // of every action in order: + applied, - stock missing, ! not saved
-  Glint glintAfter;      // what the package's glint block ends as
-  Glint glintFile;       // the glint file afterwards (Patched: none)
+  const char* runs;       // keys, a space between runs; w makes the accepted glint file
+  std::string outcomes;   // of every action in order: + applied, - stock missing, ! not saved
+  Glint glintAfter;       // what the package's glint block ends as
+  Glint glintFile;        // the glint file afterwards (Patched: none)
   bool trailSaved;
 };
 
@@ -355,7 +356,8 @@ TEST_P(KeptStockRows, RestoresWorkAndOnlyTheGameFolderKeepsTheFiles) {
   }
 
   std::size_t action = 0;
-  for (const std::string& keys : c.runs) {
+  std::istringstream runs(c.runs);
+  for (std::string keys; runs >> keys;) {
     PtySession session(game.program(), game.systemDir(), Console::Terminal, launch);
     std::string expected = text::startup() + text::menu(true);
     for (const char key : keys) {
@@ -390,108 +392,32 @@ TEST_P(KeptStockRows, RestoresWorkAndOnlyTheGameFolderKeepsTheFiles) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(Stock, KeptStockRows,
-                         ::testing::Values(KeptStock{"OffThenRestore",
-                                                     true,
-                                                     Where::System,
-                                                     nullptr,
-                                                     {"89"},
-                                                     "++",
-                                                     Glint::Stock,
-                                                     Glint::Stock,
-                                                     false},
-                                           KeptStock{"TrailsOffSubtleRestore",
-                                                     true,
-                                                     Where::System,
-                                                     nullptr,
-                                                     {"567"},
-                                                     "+++",
-                                                     Glint::Stock,
-                                                     Glint::Patched,
-                                                     true},
-                                           KeptStock{"RestoreFirstWritesTheSameBytes",
-                                                     true,
-                                                     Where::System,
-                                                     nullptr,
-                                                     {"9"},
-                                                     "+",
-                                                     Glint::Stock,
-                                                     Glint::Stock,
-                                                     false},
-                                           KeptStock{"SavedForTheNextRun",
-                                                     true,
-                                                     Where::System,
-                                                     nullptr,
-                                                     {"8", "9"},
-                                                     "++",
-                                                     Glint::Stock,
-                                                     Glint::Stock,
-                                                     false},
-                                           KeptStock{"PatchedPackageKeepsNothing",
-                                                     false,
-                                                     Where::System,
-                                                     nullptr,
-                                                     {"9"},
-                                                     "-",
-                                                     Glint::Off,
-                                                     Glint::Patched,
-                                                     false},
-                                           KeptStock{"ElsewhereSavedInTheGameFolder",
-                                                     true,
-                                                     Where::Elsewhere,
-                                                     nullptr,
-                                                     {"898", "9"},
-                                                     "++++",
-                                                     Glint::Stock,
-                                                     Glint::Stock,
-                                                     false},
-                                           // A restore of the stock bytes writes them even so.
-                                           KeptStock{"ReadOnlyFolderNothingOverwritten",
-                                                     true,
-                                                     Where::ReadOnlySystem,
-                                                     nullptr,
-                                                     {"898", "9"},
-                                                     "!+!+",
-                                                     Glint::Stock,
-                                                     Glint::Patched,
-                                                     false},
-                                           KeptStock{"PayloadIsAFileNothingOverwritten",
-                                                     true,
-                                                     Where::System,
-                                                     "payload file",
-                                                     {"5"},
-                                                     "!",
-                                                     Glint::Stock,
-                                                     Glint::Patched,
-                                                     false},
-                                           KeptStock{"FileMadeDuringTheRunIsUsed",
-                                                     false,
-                                                     Where::System,
-                                                     nullptr,
-                                                     {"9w9"},
-                                                     "-+",
-                                                     Glint::OnFile,
-                                                     Glint::OnFile,
-                                                     false},
-                                           KeptStock{"AcceptedFileLeftAlone",
-                                                     true,
-                                                     Where::System,
-                                                     "accepted",
-                                                     {"89"},
-                                                     "++",
-                                                     Glint::OnFile,
-                                                     Glint::OnFile,
-                                                     false},
-                                           KeptStock{"RejectedFileReplaced",
-                                                     true,
-                                                     Where::System,
-                                                     "rejected",
-                                                     {"89"},
-                                                     "++",
-                                                     Glint::Stock,
-                                                     Glint::Stock,
-                                                     false}),
-                         [](const auto& row) { return std::string(row.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    Stock, KeptStockRows,
+    ::testing::Values(KeptStock{"OffThenRestore", true, Where::System, nullptr, "89", "++",
+                                Glint::Stock, Glint::Stock, false},
+                      KeptStock{"TrailsOffSubtleRestore", true, Where::System, nullptr, "567",
+                                "+++", Glint::Stock, Glint::Patched, true},
+                      KeptStock{"RestoreFirstWritesTheSameBytes", true, Where::System, nullptr, "9",
+                                "+", Glint::Stock, Glint::Stock, false},
+                      KeptStock{"SavedForTheNextRun", true, Where::System, nullptr, "8 9", "++",
+                                Glint::Stock, Glint::Stock, false},
+                      KeptStock{"PatchedPackageKeepsNothing", false, Where::System, nullptr, "9",
+                                "-", Glint::Off, Glint::Patched, false},
+                      KeptStock{"ElsewhereSavedInTheGameFolder", true, Where::Elsewhere, nullptr,
+                                "898 9", "++++", Glint::Stock, Glint::Stock, false},
+                      // A restore of the stock bytes writes them even so.
+                      KeptStock{"ReadOnlyFolderNothingOverwritten", true, Where::ReadOnlySystem,
+                                nullptr, "898 9", "!+!+", Glint::Stock, Glint::Patched, false},
+                      KeptStock{"PayloadIsAFileNothingOverwritten", true, Where::System,
+                                "payload file", "5", "!", Glint::Stock, Glint::Patched, false},
+                      KeptStock{"FileMadeDuringTheRunIsUsed", false, Where::System, nullptr, "9w9",
+                                "-+", Glint::OnFile, Glint::OnFile, false},
+                      KeptStock{"AcceptedFileLeftAlone", true, Where::System, "accepted", "89",
+                                "++", Glint::OnFile, Glint::OnFile, false},
+                      KeptStock{"RejectedFileReplaced", true, Where::System, "rejected", "89", "++",
+                                Glint::Stock, Glint::Stock, false}),
+    [](const auto& row) { return std::string(row.param.name); });
 
 // Killed at each file-system call of action 5 in turn, on a stock package
 // without a stock file, the program never loses the block: it is whole in
