@@ -19,7 +19,7 @@ source tools/wine-env.sh
 
 # Everything the tests use; the CI runs this script and nothing else.
 packages=(cmake ninja-build g++ googletest libgtest-dev clang libclang-rt-14-dev
-          clang-format-14 g++-mingw-w64-x86-64-posix wine tmux xvfb xdotool xauth)
+          clang-format-14 g++-mingw-w64-x86-64-posix wine tmux xvfb xdotool xauth strace)
 vn3_need_packages "the tests" "${packages[@]}" || exit 1
 
 # Minutes and seconds since START.

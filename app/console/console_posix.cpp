@@ -5,7 +5,6 @@
 // ends the process, and the program's own are set again after a stop.
 #include <fcntl.h>
 #include <poll.h>
-#include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -245,17 +244,12 @@ LineInput::~LineInput() {
 std::optional<std::uint8_t> readInputByte() { return readByte(STDIN_FILENO); }
 
 void dropTypedAhead() {
-  const int fd = sessionHolds ? ttyFd : ::open("/dev/tty", O_RDWR | O_NOCTTY | O_CLOEXEC);
-  if (fd < 0) return;
-  // Only when standard input is this very terminal: a file or a pipe holds
-  // what its writer meant, and another terminal is nobody's keys here.
-  struct stat input {
-  }, tty{};
-  if (::fstat(STDIN_FILENO, &input) == 0 && ::fstat(fd, &tty) == 0 && S_ISCHR(input.st_mode) &&
-      input.st_rdev == tty.st_rdev && ::tcgetpgrp(fd) == ::getpgrp()) {
-    ::tcflush(fd, TCIFLUSH);
+  // Only when standard input is the controlling terminal, the one the keys
+  // come from (/dev/tty's own status names no terminal, so the session asks
+  // instead): a file or a pipe holds what its writer meant.
+  if (::tcgetsid(STDIN_FILENO) == ::getsid(0) && ::tcgetpgrp(STDIN_FILENO) == ::getpgrp()) {
+    ::tcflush(STDIN_FILENO, TCIFLUSH);
   }
-  if (!sessionHolds) ::close(fd);
 }
 
 bool consoleOfItsOwn() { return false; }

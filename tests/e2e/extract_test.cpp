@@ -1,7 +1,7 @@
 // vn3patch-tool extract as a player runs it: from the System folder of an
 // unmodified installation, it copies the two stock blocks out of the package
-// into payload/ of that folder, and the patcher then restores the package
-// byte for byte. It only ever reads the package.
+// into payload/ there, and the patcher then restores the package byte for
+// byte. It only ever reads the package.
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -64,10 +64,11 @@ const std::map<std::string, Bytes> extractedFiles() {
 
 std::string wroteBoth() {
   const auto wrote = [](const char* file, std::size_t size, std::string_view what) {
-    return line(msg::fillIn(msg::extractWrote, {file, std::to_string(size), what}));
+    return line(
+        msg::fillIn(msg::extractWrote, {text::stockFile(file), std::to_string(size), what}));
   };
-  return wrote("payload\\trail_stock.bin", stock::trailSize, msg::extractTrailWhat) +
-         wrote("payload\\glint_stock.bin", stock::glintSize, msg::extractGlintWhat);
+  return wrote("trail_stock.bin", stock::trailSize, msg::extractTrailWhat) +
+         wrote("glint_stock.bin", stock::glintSize, msg::extractGlintWhat);
 }
 
 std::string refusedBoth(std::string_view package) {
@@ -124,31 +125,33 @@ TEST_P(ExtractorRun, WritesOnlyWhatItReportsAndNeverThePackage) {
   const Build build = Build::B;
   StandIn game(build);
   if (c.stockInPackage) plantStock(game.package, build);
-  // The package copy a backup holds, named as the player types it.
-  GameFile backup(game.systemDir() / "vn3patch-backup" / "Core_FXBANK.ibt", 0xBAC);
+  GameFile backup(game.root() / "backup" / "Core_FXBANK.ibt", 0xBAC);
   std::vector<std::string> arguments;
   if (c.backupNamed) {
     fs::create_directories(backup.path().parent_path());
     backup.create(packageSize(build));
     plantStock(backup, build);
-    arguments.push_back("vn3patch-backup/Core_FXBANK.ibt");
+    arguments.push_back(backup.path().string());
   }
   arguments.insert(arguments.end(), c.moreArguments.begin(), c.moreArguments.end());
 
-  const Extraction run = extract(game.systemDir(), arguments);
+  // Started elsewhere than the System folder when a package is named: the
+  // files go to payload/ of the working directory all the same.
+  const fs::path workDir = c.backupNamed ? game.root() : game.systemDir();
+  const Extraction run = extract(workDir, arguments);
   EXPECT_EQ(run.status, ExitStatus::exited(c.status));
   switch (c.output) {
     case ExtractCase::Wrote:
       EXPECT_EQ(run.output, wroteBoth());
-      EXPECT_EQ(filesIn(game.payloadDir()), extractedFiles());
+      EXPECT_EQ(filesIn(workDir / "payload"), extractedFiles());
       break;
     case ExtractCase::Refused:
       EXPECT_EQ(run.output, refusedBoth("../CONTENT/VN3/Maps/Core_FXBANK.ibt"));
-      EXPECT_FALSE(fs::exists(game.payloadDir())) << "a refused package leaves no folder";
+      EXPECT_FALSE(fs::exists(workDir / "payload")) << "a refused package leaves no folder";
       break;
     case ExtractCase::Usage:
       EXPECT_EQ(run.output, line(msg::toolUsage));
-      EXPECT_FALSE(fs::exists(game.payloadDir()));
+      EXPECT_FALSE(fs::exists(workDir / "payload"));
       break;
   }
   EXPECT_EQ(run.errors, "");
