@@ -60,17 +60,17 @@ const SiteList& sitesOf(const MenuAction& action) {
   return action.sites != nullptr ? *action.sites : frobOn;
 }
 
-// The stock file a restore compares with; none for a list of its own bytes.
-const StockFile* stockFileOf(const SiteList& list) {
+// The stock file of a list that writes no bytes of its own: a restore's.
+const StockFile& stockFileOf(const SiteList& list) {
   static const StockBlocks blocks;
-  return list.stock != nullptr ? &(blocks.*list.stock).file() : nullptr;
+  return (blocks.*list.stock).file();
 }
 
 // What each of the list's sites holds in `file`, as long as the list writes.
 std::optional<std::vector<Bytes>> readSites(std::istream& file, const SiteList& list,
                                             GameBuild build) {
   const std::size_t length =
-      list.fixedBytes.empty() ? stockFileOf(list)->size : list.fixedBytes.size();
+      list.fixedBytes.empty() ? stockFileOf(list).size : list.fixedBytes.size();
   std::vector<Bytes> held;
   for (const PatchSite& site : sitesFor(list, build)) {
     auto bytes = readBlockAt(file, site.offset, length);
@@ -97,7 +97,7 @@ EffectState judgeEffect(std::span<const MenuAction> rows, std::size_t first,
       if (allHold(list.fixedBytes)) return after;
       continue;
     }
-    const StockFile& file = *stockFileOf(list);
+    const StockFile& file = stockFileOf(list);
     if (const auto stock = readStockBlock(hostPath(file.path), file)) {
       if (allHold(*stock)) return after;
       differsFrom = &file;
