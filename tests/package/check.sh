@@ -4,8 +4,8 @@
 # Each must hold exactly the files a player unpacks into the game's System
 # folder, with no folder of its own around them; its programs must need no
 # runtime libraries beyond the system's and must run from where they were
-# unpacked. Also runs the try-out command as a script or CI would, without a
-# terminal.
+# unpacked, and only vn3patch-tool may carry SHA-256. Also runs the try-out
+# command as a script or CI would, without a terminal.
 set -euo pipefail
 
 if (($# != 1)); then
@@ -42,7 +42,7 @@ entries() { cmake -E tar tf "$1" | grep -v '/$' | sort; }
 check_contents() {
   local archive=$1 suffix=$2 expected
   expected=$(printf '%s\n' LICENSE README.md payload/README.txt "vn3patch$suffix" \
-    "vn3patch-extract$suffix" | sort)
+    "vn3patch-tool$suffix" | sort)
   if ! diff <(echo "$expected") <(entries "$archive") >&2; then
     fail "$(basename "$archive"): unexpected contents"
   fi
@@ -66,9 +66,9 @@ check_runs() {
   fi
 }
 
-# Runs the unpacked extractor on a stand-in package of build B that holds
-# the stock blocks' leading bytes: it must write both stock files into the
-# payload folder beside itself.
+# Runs the unpacked vn3patch-tool extract on a stand-in package of build B
+# that holds the stock blocks' leading bytes: it must write both stock files
+# into the payload folder of the working directory.
 check_extracts() {
   local package=$work/run/package.ibt status=0
   mkdir -p "$work/run"
@@ -77,13 +77,18 @@ check_extracts() {
     dd of="$package" bs=1 seek=$((0x11B840)) conv=notrunc status=none
   printf '\x01\x00\x00\x00\x55\x55\x55\x55\x01\x00\x00\x00\x55\x55\x55\x55' |
     dd of="$package" bs=1 seek=$((0x31D840)) conv=notrunc status=none
-  (cd "$work/run" && setsid "$@" package.ibt </dev/null >"$work/run/extract-out" 2>&1) || status=$?
+  (cd "$work/run" && setsid "$@" extract package.ibt </dev/null >"$work/run/extract-out" 2>&1) ||
+    status=$?
   ((status == 0)) || fail "the unpacked extractor ended with status $status: $(cat "$work/run/extract-out")"
   cmp -s <(head -c $((0x1D0)) <(tail -c +$((0x11B840 + 1)) "$package")) \
-    "$work/unpacked/payload/trail_stock.bin" || fail "no arrow-trail stock file beside the extractor"
+    "$work/run/payload/trail_stock.bin" || fail "no arrow-trail stock file in the working directory"
   cmp -s <(head -c $((0xAC0)) <(tail -c +$((0x31D840 + 1)) "$package")) \
-    "$work/unpacked/payload/glint_stock.bin" || fail "no loot-glint stock file beside the extractor"
+    "$work/run/payload/glint_stock.bin" || fail "no loot-glint stock file in the working directory"
 }
+
+# Whether PROGRAM holds SHA-256's round constants (the first two, as a
+# little-endian machine stores them): a hashing library linked in.
+holds_sha256() { LC_ALL=C grep -qaP '\x98\x2F\x8A\x42\x91\x44\x37\x71' "$1"; }
 
 check() {
   local title=$1
@@ -106,30 +111,37 @@ linux_package() {
   archive=$(package 'vn3patch-*-linux-*.tar.gz') || { ok=0; return; }
   check_contents "$archive" ""
   # Only the C library's own parts: the C++ runtime is linked in.
-  for program in vn3patch vn3patch-extract; do
+  for program in vn3patch vn3patch-tool; do
     [[ -f $work/unpacked/$program ]] || continue
     needed=$(objdump -p "$work/unpacked/$program" | awk '/NEEDED/ { print $2 }' |
       grep -Ev '^(ld-linux-x86-64|libc|libm)\.so\.[0-9]+$' | tr '\n' ' ') || true
     [[ -z $needed ]] || fail "$program needs $needed"
   done
+  # The patcher stays on the standard library; the tool's nettle shows.
+  holds_sha256 "$work/unpacked/vn3patch-tool" || fail "vn3patch-tool holds no SHA-256"
+  ! holds_sha256 "$work/unpacked/vn3patch" || fail "vn3patch holds hashing code"
   check_runs timeout -k 5 30 "$work/unpacked/vn3patch"
-  check_extracts timeout -k 5 30 "$work/unpacked/vn3patch-extract"
+  check_extracts timeout -k 5 30 "$work/unpacked/vn3patch-tool"
 }
 
 windows_package() {
   local archive dlls program
   archive=$(package 'vn3patch-*-windows-*.zip') || { ok=0; return; }
   check_contents "$archive" ".exe"
-  # Only Windows' own libraries: the MinGW runtime is linked in.
-  for program in vn3patch.exe vn3patch-extract.exe; do
+  # Only Windows' own libraries: the MinGW runtime is linked in. The tool
+  # alone hashes, with the system's CNG.
+  for program in vn3patch.exe vn3patch-tool.exe; do
     [[ -f $work/unpacked/$program ]] || continue
+    allowed='KERNEL32.DLL|USER32.DLL|MSVCRT.DLL'
+    [[ $program == vn3patch-tool.exe ]] && allowed+='|BCRYPT.DLL'
     dlls=$(x86_64-w64-mingw32-objdump -p "$work/unpacked/$program" |
-      awk '/DLL Name:/ { print toupper($3) }' | grep -Evx 'KERNEL32.DLL|USER32.DLL|MSVCRT.DLL' | tr '\n' ' ') || true
+      awk '/DLL Name:/ { print toupper($3) }' | grep -Evx "$allowed" | tr '\n' ' ') || true
     [[ -z $dlls ]] || fail "$program needs $dlls"
     grep -q 'level="asInvoker"' "$work/unpacked/$program" || fail "$program has no manifest"
   done
+  ! holds_sha256 "$work/unpacked/vn3patch.exe" || fail "vn3patch.exe holds hashing code"
   check_runs "$source_dir/tools/wine-run.sh" "$work/unpacked/vn3patch.exe"
-  check_extracts "$source_dir/tools/wine-run.sh" "$work/unpacked/vn3patch-extract.exe"
+  check_extracts "$source_dir/tools/wine-run.sh" "$work/unpacked/vn3patch-tool.exe"
 }
 
 # The try-out command with no terminal: the program must end at once, and
