@@ -18,7 +18,7 @@ source tools/packages.sh
 source tools/wine-env.sh
 
 # Everything the tests use; the CI runs this script and nothing else.
-packages=(cmake ninja-build g++ googletest libgtest-dev clang libclang-rt-14-dev
+packages=(cmake ninja-build g++ nettle-dev googletest libgtest-dev clang libclang-rt-14-dev
           clang-format-14 g++-mingw-w64-x86-64-posix wine tmux xvfb xdotool xauth strace)
 vn3_need_packages "the tests" "${packages[@]}" || exit 1
 
