@@ -1,8 +1,6 @@
 // vn3patch-tool status and backup in the stand-in. Status names the menu item
 // whose effect each line finds, and writes nothing; a backup is whole and
 // passes sha256sum -c, or is not there at all.
-#include <unistd.h>
-
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -28,17 +26,15 @@ using text::line;
 
 constexpr std::uint64_t frobSites[] = {0x54A33C, 0x54A34C, 0x54A35C};  // build B
 
-struct ToolRun {
-  std::optional<ExitStatus> status;
-  std::string output;
-};
-
-ToolRun runTool(const StandIn& game, std::vector<std::string> arguments, Launch launch = {}) {
+// What the tool prints in the System folder, without a console; it must
+// end with `status` and print nothing on standard error.
+std::string runTool(const StandIn& game, std::vector<std::string> arguments, int status,
+                    Launch launch = {}) {
   launch.arguments = std::move(arguments);
   PtySession run(StandIn::tool(), game.systemDir(), Console::None, launch);
-  ToolRun result{run.waitExit(), run.transcript()};
+  EXPECT_EQ(run.waitExit(), ExitStatus::exited(status));
   EXPECT_EQ(run.errorOutput(), "");
-  return result;
+  return run.transcript();
 }
 
 Bytes contentOf(const fs::path& file) {
@@ -46,27 +42,22 @@ Bytes contentOf(const fs::path& file) {
   return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-// Every entry below `root`, folders marked with a "/", files with their content.
+// Every entry below `root`: folders by a "/" after the name, files with their content.
 std::map<std::string, Bytes> tree(const fs::path& root) {
   std::map<std::string, Bytes> entries;
-  for (const fs::directory_entry& entry : fs::recursive_directory_iterator(root)) {
-    const std::string name = fs::relative(entry.path(), root).string();
-    if (entry.is_directory()) {
-      entries[name + "/"] = {};
-    } else {
-      entries[name] = contentOf(entry.path());
-    }
+  for (const fs::directory_entry& e : fs::recursive_directory_iterator(root)) {
+    entries[e.path().string() + (e.is_directory() ? "/" : "")] =
+        e.is_directory() ? Bytes() : contentOf(e.path());
   }
   return entries;
 }
 
 // Build B with the stock blocks in the package, the frob sites all 0x80 and
 // the pattern's byte at the loot-percentage site.
-StandIn& prepare(StandIn& game) {
+void prepare(StandIn& game) {
   game.package.overwrite(stock::trailOffset(Build::B), stock::trail());
   game.package.overwrite(stock::glintOffset(Build::B), stock::glint());
   for (const std::uint64_t site : frobSites) game.exe.overwrite(site, Bytes{0x80});
-  return game;
 }
 
 std::string after(std::string_view state, int key) {
@@ -97,24 +88,24 @@ struct Status {
   }
 };
 
+// A line that differs from the prepared stand-in's, and what it says.
+struct Change {
+  Change(std::string Status::*of, std::string_view says) : line(of), text(says) {}
+  std::string Status::*line;
+  std::string text;
+};
+// The first overwrite of a block saves it as the stock file.
+const Change trailSaved{&Status::trailFile, msg::stockAccepted};
+const Change glintSaved{&Status::glintFile, msg::stockAccepted};
+
 struct StatusCase {
   const char* name;
   char key;  // the menu action run first, if any
   std::function<void(StandIn&)> byHand;
-  std::function<void(Status&)> expect;
+  std::vector<Change> changes;
 };
 
 void PrintTo(const StatusCase& c, std::ostream* os) { *os << c.name; }
-
-// An effect's line changed to `state`; with `saved`, its block's stock file
-// is accepted too.
-std::function<void(Status&)> set(std::string Status::*effect, std::string state,
-                                 bool saved = false) {
-  return [=](Status& s) {
-    s.*effect = state;
-    if (saved) (effect == &Status::trails ? s.trailFile : s.glintFile) = msg::stockAccepted;
-  };
-}
 
 class ToolStatus : public ::testing::TestWithParam<StatusCase> {};
 
@@ -125,72 +116,57 @@ TEST_P(ToolStatus, NamesWhatEachEffectIsAndWritesNothing) {
   if (c.key != 0) runActionAndQuit(game.program(), game.systemDir(), c.key);
   if (c.byHand) c.byHand(game);
   Status expected;
-  c.expect(expected);
+  for (const Change& change : c.changes) expected.*change.line = change.text;
 
   const auto before = tree(game.root());
-  const ToolRun run = runTool(game, {});
-  EXPECT_EQ(run.status, ExitStatus::exited(expected.only.empty() ? 0 : 1));
-  EXPECT_EQ(run.output, expected.text());
+  EXPECT_EQ(runTool(game, {}, expected.only.empty() ? 0 : 1), expected.text());
   EXPECT_EQ(tree(game.root()), before) << "status wrote";
 }
 
 const std::string glintFile = "glint_stock.bin";
 
-INSTANTIATE_TEST_SUITE_P(
-    Tool, ToolStatus,
-    ::testing::Values(
-        StatusCase{"AsPrepared", 0, {}, [](Status&) {}},
-        StatusCase{"Action1",
-                   '1',
-                   {},
-                   [](Status& s) {
-                     s.frob = after(msg::stateFrobOn, 1);
-                     s.shaders = msg::fillIn(msg::shadersColour, {"0.1", "0.1", "0.1"});
-                   }},
-        StatusCase{"Action2", '2', {}, set(&Status::frob, after(msg::stateStock, 2))},
-        StatusCase{"Action3", '3', {}, set(&Status::loot, after(msg::stateLootHidden, 3))},
-        StatusCase{"Action4", '4', {}, set(&Status::loot, after(msg::stateLootShown, 4))},
-        // The first overwrite of a block saves it as the stock file.
-        StatusCase{"Action5", '5', {}, set(&Status::trails, after(msg::stateOff, 5), true)},
-        StatusCase{"Action6", '6', {}, set(&Status::trails, after(msg::stateSubtle, 6), true)},
-        StatusCase{"Action7", '7', {}, set(&Status::trails, after(msg::stateStock, 7), true)},
-        StatusCase{"Action8", '8', {}, set(&Status::glint, after(msg::stateOff, 8), true)},
-        StatusCase{"Action9", '9', {}, set(&Status::glint, after(msg::stateStock, 9), true)},
-        StatusCase{"OneFrobSiteByHand", '2',
-                   [](StandIn& g) { g.exe.overwrite(frobSites[1], Bytes{'Z'}); },
-                   [](Status& s) { s.frob = msg::stateMixed; }},
-        // The trail block equals its stock file; the glint block is stock by its
-        // lead but not the stock file's; shaders of someone else's.
-        StatusCase{"StockFilesAndForeignShaders", 0,
-                   [](StandIn& g) {
-                     g.writeStock("trail_stock.bin", stock::trail());
-                     g.writeStock(glintFile, stock::block(stock::glintLead, stock::glintSize, 7));
-                     fs::create_directory(g.systemDir() / "Shaders");
-                     for (const char* name : {"RovizeraDiff", "RovizeraNormal", "Rovizera"}) {
-                       std::ofstream(g.systemDir() / "Shaders" / (name + std::string(".pso")))
-                           << std::string(84, 'x');
-                     }
-                   },
-                   [](Status& s) {
-                     s.trails = after(msg::stateStock, 7);
-                     s.glint =
-                         msg::fillIn(msg::stateDiffersFromStock, {"payload\\glint_stock.bin"});
-                     s.trailFile = s.glintFile = msg::stockAccepted;
-                     s.shaders = msg::shadersForeign;
-                   }},
-        StatusCase{"RefusedStockFile", 0, [](StandIn& g) { g.writeStock(glintFile, Bytes(10, 1)); },
-                   [](Status& s) {
-                     s.glintFile = msg::fillIn(msg::stockRefused,
-                                               {msg::fillIn(msg::stockWrongSize, {"10", "2752"})});
-                   }},
-        StatusCase{"NoPackage", 0, [](StandIn& g) { g.package.remove(); },
-                   [](Status& s) {
-                     s.package = msg::packageInaccessible;
-                     s.trails = s.glint = msg::stateNotChecked;
-                   }},
-        StatusCase{"NoGame", 0, [](StandIn& g) { g.exe.remove(); },
-                   [](Status& s) { s.only = msg::exeMissing; }}),
+// The trail block is its stock file's; the glint block is stock by its lead
+// but not the stock file's; the shaders are someone else's.
+void stockFilesAndForeignShaders(StandIn& g) {
+  g.writeStock("trail_stock.bin", stock::trail());
+  g.writeStock(glintFile, stock::block(stock::glintLead, stock::glintSize, 7));
+  fs::create_directory(g.systemDir() / "Shaders");
+  for (const char* name : {"RovizeraDiff.pso", "RovizeraNormal.pso", "Rovizera.pso"}) {
+    std::ofstream(g.systemDir() / "Shaders" / name) << std::string(84, 'x');
+  }
+}
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Tool, ToolStatus, ::testing::Values(
+    StatusCase{"AsPrepared", 0, {}, {}},
+    StatusCase{"Action1", '1', {}, {{&Status::frob, after(msg::stateFrobOn, 1)},
+               {&Status::shaders, msg::fillIn(msg::shadersColour, {"0.1", "0.1", "0.1"})}}},
+    StatusCase{"Action2", '2', {}, {{&Status::frob, after(msg::stateStock, 2)}}},
+    StatusCase{"Action3", '3', {}, {{&Status::loot, after(msg::stateLootHidden, 3)}}},
+    StatusCase{"Action4", '4', {}, {{&Status::loot, after(msg::stateLootShown, 4)}}},
+    StatusCase{"Action5", '5', {}, {{&Status::trails, after(msg::stateOff, 5)}, trailSaved}},
+    StatusCase{"Action6", '6', {}, {{&Status::trails, after(msg::stateSubtle, 6)}, trailSaved}},
+    StatusCase{"Action7", '7', {}, {{&Status::trails, after(msg::stateStock, 7)}, trailSaved}},
+    StatusCase{"Action8", '8', {}, {{&Status::glint, after(msg::stateOff, 8)}, glintSaved}},
+    StatusCase{"Action9", '9', {}, {{&Status::glint, after(msg::stateStock, 9)}, glintSaved}},
+    StatusCase{"OneFrobSiteByHand", '2',
+               [](StandIn& g) { g.exe.overwrite(frobSites[1], Bytes{'Z'}); },
+               {{&Status::frob, msg::stateMixed}}},
+    StatusCase{"StockFilesAndForeignShaders", 0, stockFilesAndForeignShaders,
+               {{&Status::trails, after(msg::stateStock, 7)}, trailSaved, glintSaved,
+                {&Status::glint,
+                 msg::fillIn(msg::stateDiffersFromStock, {text::stockFile(glintFile)})},
+                {&Status::shaders, msg::shadersForeign}}},
+    StatusCase{"RefusedStockFile", 0, [](StandIn& g) { g.writeStock(glintFile, Bytes(10, 1)); },
+                {{&Status::glintFile, msg::fillIn(msg::stockRefused,
+                                 {msg::fillIn(msg::stockWrongSize, {"10", "2752"})})}}},
+    StatusCase{"NoPackage", 0, [](StandIn& g) { g.package.remove(); },
+               {{&Status::package, msg::packageInaccessible},
+                {&Status::trails, msg::stateNotChecked}, {&Status::glint, msg::stateNotChecked}}},
+    StatusCase{"NoGame", 0, [](StandIn& g) { g.exe.remove(); },
+               {{&Status::only, msg::exeMissing}}}),
     [](const auto& test) { return std::string(test.param.name); });
+// clang-format on
 
 // A backup of a patched installation: whole, checked by sha256sum, refused a
 // second time, then reported by status as it is and once damaged.
@@ -198,8 +174,7 @@ TEST(ToolBackup, IsWholeCheckedAndReported) {
   StandIn game(Build::B);
   prepare(game);
   runActionAndQuit(game.program(), game.systemDir(), '3');
-  const ToolRun made = runTool(game, {"backup"});
-  EXPECT_EQ(made.status, ExitStatus::exited(0));
+  const std::string made = runTool(game, {"backup"}, 0);
 
   const fs::path folder = game.systemDir() / "vn3patch-backup";
   EXPECT_EQ(contentOf(folder / "VN3Main.exe"), contentOf(game.exe.path()));
@@ -210,76 +185,61 @@ TEST(ToolBackup, IsWholeCheckedAndReported) {
   std::ifstream sums(folder / "SHA256SUMS");
   std::string exeSum, packageSum, name;
   sums >> exeSum >> name >> packageSum >> name;
-  const std::string copiesNotStock =
-      line(msg::backupNotStock) +
-      line(std::string(msg::listIndent) + msg::fillIn(msg::statusFrob, {msg::stateUnknown})) +
-      line(std::string(msg::listIndent) +
-           msg::fillIn(msg::statusLootPct, {after(msg::stateLootHidden, 3)}));
-  EXPECT_EQ(made.output,
+  const auto held = [](std::string_view effect, std::string_view state) {
+    return line(std::string(msg::listIndent) + msg::fillIn(effect, {state}));
+  };
+  const std::string copiesNotStock = line(msg::backupNotStock) +
+                                     held(msg::statusFrob, msg::stateUnknown) +
+                                     held(msg::statusLootPct, after(msg::stateLootHidden, 3));
+  const auto wrote = [](std::string_view file, std::string_view size, std::string_view what) {
+    return line(msg::fillIn(msg::extractWrote, {text::stockFile(file), size, what}));
+  };
+  EXPECT_EQ(made,
             line(msg::fillIn(msg::backupCopied,
                              {"VN3Main.exe", "vn3patch-backup\\VN3Main.exe", "6455296", exeSum})) +
                 line(msg::fillIn(msg::backupCopied,
                                  {"..\\CONTENT\\VN3\\Maps\\Core_FXBANK.ibt",
                                   "vn3patch-backup\\Core_FXBANK.ibt", "8546304", packageSum})) +
                 line(msg::backupComplete) + copiesNotStock +
-                line(msg::fillIn(msg::extractWrote,
-                                 {"payload\\trail_stock.bin", "464", msg::extractTrailWhat})) +
-                line(msg::fillIn(msg::extractWrote,
-                                 {"payload\\glint_stock.bin", "2752", msg::extractGlintWhat})));
+                wrote("trail_stock.bin", "464", msg::extractTrailWhat) +
+                wrote(glintFile, "2752", msg::extractGlintWhat));
 
   const auto before = tree(game.root());
-  const ToolRun again = runTool(game, {"backup"});
-  EXPECT_EQ(again.status, ExitStatus::exited(1));
-  EXPECT_EQ(again.output, line(msg::backupExists));
+  EXPECT_EQ(runTool(game, {"backup"}, 1), line(msg::backupExists));
   EXPECT_EQ(tree(game.root()), before);
 
   Status status;
   status.loot = after(msg::stateLootHidden, 3);
-  status.trailFile = status.glintFile = msg::stockAccepted;
   status.trails = after(msg::stateStock, 7);
   status.glint = after(msg::stateStock, 9);
+  status.trailFile = status.glintFile = msg::stockAccepted;
   status.backup = msg::backupMatches;
-  EXPECT_EQ(runTool(game, {"status"}).output, status.text() + copiesNotStock);
+  EXPECT_EQ(runTool(game, {"status"}, 0), status.text() + copiesNotStock);
 
-  std::fstream copy(folder / "Core_FXBANK.ibt", std::ios::in | std::ios::out | std::ios::binary);
-  copy.seekp(0x1234);
-  copy.put('!');
-  copy.close();
+  std::fstream(folder / "Core_FXBANK.ibt", std::ios::in | std::ios::out).seekp(0x1234).put('!');
   status.backup = msg::fillIn(msg::backupDamaged, {"vn3patch-backup\\Core_FXBANK.ibt"});
-  EXPECT_EQ(runTool(game, {"status"}).output, status.text());
+  EXPECT_EQ(runTool(game, {"status"}, 0), status.text());
 }
 
-struct BackupFailure {
-  const char* name;
-  bool readOnly;  // a System folder that takes no new entry, run as another user
-  std::optional<std::uint64_t> fileSizeLimit;
-};
-
-void PrintTo(const BackupFailure& c, std::ostream* os) { *os << c.name; }
-
-class ToolBackupFails : public ::testing::TestWithParam<BackupFailure> {};
-
-// Whatever write fails, it is reported and nothing of the backup is left.
-TEST_P(ToolBackupFails, LeavesNoFolderBehind) {
-  StandIn game(Build::B);
-  game.openToOthers();
-  Launch launch;
-  launch.unprivileged = GetParam().readOnly;
-  launch.fileSizeLimit = GetParam().fileSizeLimit;
-  if (launch.unprivileged) {
-    fs::permissions(game.systemDir(), fs::perms::owner_write, fs::perm_options::remove);
+// Whatever write fails, it says so and leaves nothing of the backup: in a
+// System folder that takes no new entry, run as another user, and under a
+// file-size limit.
+TEST(ToolBackup, FailureLeavesNothingBehind) {
+  for (const bool readOnly : {true, false}) {
+    SCOPED_TRACE(readOnly ? "read-only System folder" : "file-size limit");
+    StandIn game(Build::B);
+    game.openToOthers();
+    Launch launch;
+    launch.unprivileged = readOnly;
+    if (readOnly)
+      fs::permissions(game.systemDir(), fs::perms::owner_write, fs::perm_options::remove);
+    if (!readOnly) launch.fileSizeLimit = 1 << 20;
+    const auto before = tree(game.systemDir());
+    const std::string output = runTool(game, {"backup"}, 1, launch);
+    EXPECT_TRUE(output.starts_with("Error: failed to write 'vn3patch-backup")) << output;
+    EXPECT_EQ(tree(game.systemDir()), before);
   }
-  const auto before = tree(game.systemDir());
-  const ToolRun run = runTool(game, {"backup"}, launch);
-  EXPECT_EQ(run.status, ExitStatus::exited(1));
-  EXPECT_TRUE(run.output.starts_with("Error: failed to write 'vn3patch-backup")) << run.output;
-  EXPECT_EQ(tree(game.systemDir()), before);
 }
-
-INSTANTIATE_TEST_SUITE_P(Tool, ToolBackupFails,
-                         ::testing::Values(BackupFailure{"ReadOnlySystemFolder", true, {}},
-                                           BackupFailure{"FileSizeLimit", false, 1 << 20}),
-                         [](const auto& test) { return std::string(test.param.name); });
 
 }  // namespace
 }  // namespace e2e
