@@ -54,6 +54,9 @@ std::string copyInto(const std::filesystem::path& folder, std::string_view folde
 // overwrite, each that no accepted stock file holds yet. A failure is
 // reported; the backup stands.
 void keepStockBlocks(const Bytes& package, GameBuild build) {
+  // A package that changed size since the check holds no block where the
+  // table says.
+  if (package.size() != packageSizeOf(build)) return;
   for (const PackageStockBlock& block : packageStockBlocks) {
     const std::span<const std::uint8_t> bytes =
         std::span(package).subspan(sitesFor(block.list, build).front().offset, block.file.size);
@@ -89,18 +92,18 @@ int makeBackup() {
     return 1;
   }
 
+  // A name no other running instance uses.
   const std::string temporaryName =
       std::string(backupFolder).append(".").append(std::to_string(processId())).append(".tmp");
   const std::filesystem::path temporary = hostPath(temporaryName);
-  std::vector<std::string> report;
-  Bytes package;
-  std::string failure;
   if (createDirectory(temporary) != CreateDirResult::Created) {
     // Not made here, so not removed either.
     printLine(msg::fillIn(msg::backupWriteFailed, {temporaryName}));
     return 1;
   }
-  failure = copyInto(temporary, temporaryName, report, package);
+  std::vector<std::string> report;
+  Bytes package;
+  std::string failure = copyInto(temporary, temporaryName, report, package);
   if (failure.empty() && !renameFolderDurably(temporary, target)) {
     failure = msg::fillIn(msg::backupWriteFailed, {backupFolder});
   }
