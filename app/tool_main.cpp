@@ -17,6 +17,11 @@ namespace vn3 {
 
 namespace {
 
+void printUsage() {
+  printLine(msg::toolUsage);
+  printLine(msg::toolCommands);
+}
+
 // Runs the command the arguments name; returns the exit status, 2 for
 // arguments it does not know.
 int runTool(std::span<const std::string_view> arguments) {
@@ -29,14 +34,14 @@ int runTool(std::span<const std::string_view> arguments) {
                                        : hostPath(packageTarget.path));
   }
   if (command == "--help" && count == 1) {
-    printLine(msg::toolUsage);
+    printUsage();
     return 0;
   }
   if (command == "--version" && count == 1) {
     printLine(msg::fillIn(msg::toolVersion, {VN3_VERSION}));
     return 0;
   }
-  printLine(msg::toolUsage);
+  printUsage();
   return 2;
 }
 

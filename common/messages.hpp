@@ -85,7 +85,9 @@ inline constexpr std::string_view shaderSaveFailed =
 // The companion program (vn3patch-tool)
 
 inline constexpr std::string_view toolUsage =
-    "usage: vn3patch-tool [status | backup | extract [PACKAGE] | --help | --version]\n"
+    "usage: vn3patch-tool [status | backup | extract [PACKAGE] | --help | --version]";
+// Printed after the usage.
+inline constexpr std::string_view toolCommands =
     "Run it from the game's System folder.\n"
     "  status             what is applied, the stock data and the backup (the default); writes "
     "nothing\n"

@@ -150,7 +150,7 @@ TEST_P(ExtractorRun, WritesOnlyWhatItReportsAndNeverThePackage) {
       EXPECT_FALSE(fs::exists(workDir / "payload")) << "a refused package leaves no folder";
       break;
     case ExtractCase::Usage:
-      EXPECT_EQ(run.output, line(msg::toolUsage));
+      EXPECT_EQ(run.output, line(msg::toolUsage) + line(msg::toolCommands));
       EXPECT_FALSE(fs::exists(workDir / "payload"));
       break;
   }
