@@ -105,11 +105,12 @@ linux_package() {
   local archive needed program
   archive=$(package 'vn3patch-*-linux-*.tar.gz') || { ok=0; return; }
   check_contents "$archive" ""
-  # Only the C library's own parts: the C++ runtime is linked in.
+  # Static: no program interpreter and no shared library, so that no C
+  # library older than the build machine's can stop them before they start.
   for program in vn3patch vn3patch-extract; do
     [[ -f $work/unpacked/$program ]] || continue
-    needed=$(objdump -p "$work/unpacked/$program" | awk '/NEEDED/ { print $2 }' |
-      grep -Ev '^(ld-linux-x86-64|libc|libm)\.so\.[0-9]+$' | tr '\n' ' ') || true
+    readelf -lW "$work/unpacked/$program" | grep -q '^ *INTERP ' && fail "$program has a program interpreter"
+    needed=$(readelf -dW "$work/unpacked/$program" | awk '/\(NEEDED\)/ { print $NF }' | tr '\n' ' ')
     [[ -z $needed ]] || fail "$program needs $needed"
   done
   check_runs timeout -k 5 30 "$work/unpacked/vn3patch"
