@@ -17,7 +17,7 @@ source tools/packages.sh
 source tools/wine-env.sh
 
 # Everything the tests use; the CI runs this script and nothing else.
-packages=(cmake ninja-build g++ googletest libgtest-dev clang libclang-rt-14-dev
+packages=(cmake ninja-build g++ googletest libgtest-dev clang libclang-rt-14-dev zip
           g++-mingw-w64-x86-64-posix wine tmux xvfb xdotool xauth)
 vn3_need_packages "the tests" "${packages[@]}" || exit 1
 

@@ -133,6 +133,13 @@ windows_package() {
   check_extracts "$source_dir/tools/wine-run.sh" "$work/unpacked/vn3patch-extract.exe"
 }
 
+# SHA256SUMS lists both archives, and they match it.
+sums() {
+  local out
+  [[ $(wc -l <"$packages/SHA256SUMS") == 2 ]] || fail "SHA256SUMS does not list exactly two archives"
+  out=$(cd "$packages" && sha256sum -c SHA256SUMS 2>&1) || fail "sha256sum -c SHA256SUMS: $out"
+}
+
 # The try-out command with no terminal: the program must end at once, and
 # the command must print what changed and exit with 0. Its stand-in goes
 # into the work folder, which is removed at the end.
@@ -148,6 +155,7 @@ try_out() {
 
 check linux-tar linux_package
 check windows-zip windows_package
+check sha256sums sums
 check try-out try_out
 
 echo "package: $passed passed, $failed failed"
