@@ -7,17 +7,47 @@
 # package-name in the build folder says.
 if(WIN32)
   set(VN3_PACKAGE_SYSTEM windows-x64)
+  set(VN3_NOTICES packaging/notices-windows.txt.in)
 else()
   set(VN3_PACKAGE_SYSTEM linux-${CMAKE_SYSTEM_PROCESSOR})
+  set(VN3_NOTICES packaging/notices-linux.txt.in)
 endif()
 file(WRITE ${PROJECT_BINARY_DIR}/package-name "vn3patch-${PROJECT_VERSION}-${VN3_PACKAGE_SYSTEM}\n")
+
+# The Debian source package and version that the static library LIBRARY
+# (libc.a, say) comes from, for the third-party notices.
+function(vn3_debian_source variable library)
+  execute_process(COMMAND ${CMAKE_CXX_COMPILER} -print-file-name=${library}
+    OUTPUT_VARIABLE file OUTPUT_STRIP_TRAILING_WHITESPACE)
+  get_filename_component(file "${file}" REALPATH)
+  execute_process(COMMAND dpkg -S ${file} OUTPUT_VARIABLE owner ERROR_QUIET)
+  string(REGEX MATCH "^[^:]+" package "${owner}")
+  set(source "")
+  if(package)
+    execute_process(COMMAND dpkg-query -W "-f=\${source:Package} \${source:Version}" ${package}
+      OUTPUT_VARIABLE source ERROR_QUIET)
+  endif()
+  if(NOT source)
+    set(source "(not recorded: ${library} is not from a Debian package on the build machine)")
+  endif()
+  set(${variable} "${source}" PARENT_SCOPE)
+endfunction()
+vn3_debian_source(VN3_SOURCE_gcc libstdc++.a)
+if(WIN32)
+  vn3_debian_source(VN3_SOURCE_mingw libmingwex.a)
+else()
+  vn3_debian_source(VN3_SOURCE_glibc libc.a)
+endif()
+
+set(VN3_PACKAGE_TEXT ${PROJECT_BINARY_DIR}/package-text)
+configure_file(${VN3_NOTICES} ${VN3_PACKAGE_TEXT}/THIRD-PARTY-NOTICES.txt @ONLY)
 
 foreach(tool vn3patch vn3patch-extract)
   if(TARGET ${tool})
     install(TARGETS ${tool} RUNTIME DESTINATION .)
   endif()
 endforeach()
-install(FILES README.md LICENSE DESTINATION .)
+install(FILES README.md LICENSE ${VN3_PACKAGE_TEXT}/THIRD-PARTY-NOTICES.txt DESTINATION .)
 # The folder where the player puts the stock data files; it ships with only
 # its README.
 install(FILES packaging/payload-README.txt DESTINATION payload RENAME README.txt)

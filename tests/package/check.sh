@@ -37,11 +37,11 @@ package() {
 # The entries of an archive, files only, sorted; a trailing "/" marks a folder.
 entries() { cmake -E tar tf "$1" | grep -v '/$' | sort; }
 
-# Checks the archive's files: exactly the two programs, README.md, LICENSE
-# and payload/README.txt.
+# Checks the archive's files: exactly the two programs, README.md, LICENSE,
+# THIRD-PARTY-NOTICES.txt and payload/README.txt.
 check_contents() {
   local archive=$1 suffix=$2 expected
-  expected=$(printf '%s\n' LICENSE README.md payload/README.txt "vn3patch$suffix" \
+  expected=$(printf '%s\n' LICENSE README.md THIRD-PARTY-NOTICES.txt payload/README.txt "vn3patch$suffix" \
     "vn3patch-extract$suffix" | sort)
   if ! diff <(echo "$expected") <(entries "$archive") >&2; then
     fail "$(basename "$archive"): unexpected contents"
@@ -50,6 +50,15 @@ check_contents() {
   (cd "$work/unpacked" && cmake -E tar xf "$archive")
   cmp -s "$work/unpacked/README.md" "$source_dir/README.md" || fail "README.md is not the project's"
   cmp -s "$work/unpacked/LICENSE" "$source_dir/LICENSE" || fail "LICENSE is not the project's"
+}
+
+# The third-party notice names each library linked into the programs.
+check_notice() {
+  local library
+  for library in "$@"; do
+    grep -q "$library" "$work/unpacked/THIRD-PARTY-NOTICES.txt" ||
+      fail "THIRD-PARTY-NOTICES.txt does not name $library"
+  done
 }
 
 # Runs the unpacked program with no game and no console, as from a System
@@ -105,6 +114,7 @@ linux_package() {
   local archive needed program
   archive=$(package 'vn3patch-*-linux-*.tar.gz') || { ok=0; return; }
   check_contents "$archive" ""
+  check_notice "GNU C Library" libstdc++ libgcc
   # Static: no program interpreter and no shared library, so that no C
   # library older than the build machine's can stop them before they start.
   for program in vn3patch vn3patch-extract; do
@@ -121,6 +131,7 @@ windows_package() {
   local archive dlls program
   archive=$(package 'vn3patch-*-windows-*.zip') || { ok=0; return; }
   check_contents "$archive" ".exe"
+  check_notice libstdc++ libgcc "MinGW-w64 runtime" winpthreads
   # Only Windows' own libraries: the MinGW runtime is linked in.
   for program in vn3patch.exe vn3patch-extract.exe; do
     [[ -f $work/unpacked/$program ]] || continue
