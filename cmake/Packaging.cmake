@@ -8,9 +8,12 @@
 if(WIN32)
   set(VN3_PACKAGE_SYSTEM windows-x64)
   set(VN3_NOTICES packaging/notices-windows.txt.in)
+  # The texts a player opens get Windows line ends, for Notepad.
+  set(VN3_NEWLINES CRLF)
 else()
   set(VN3_PACKAGE_SYSTEM linux-${CMAKE_SYSTEM_PROCESSOR})
   set(VN3_NOTICES packaging/notices-linux.txt.in)
+  set(VN3_NEWLINES UNIX)
 endif()
 file(WRITE ${PROJECT_BINARY_DIR}/package-name "vn3patch-${PROJECT_VERSION}-${VN3_PACKAGE_SYSTEM}\n")
 
@@ -40,14 +43,20 @@ else()
 endif()
 
 set(VN3_PACKAGE_TEXT ${PROJECT_BINARY_DIR}/package-text)
-configure_file(${VN3_NOTICES} ${VN3_PACKAGE_TEXT}/THIRD-PARTY-NOTICES.txt @ONLY)
+configure_file(docs/player-README.txt ${VN3_PACKAGE_TEXT}/README.txt
+  @ONLY NEWLINE_STYLE ${VN3_NEWLINES})
+configure_file(${VN3_NOTICES} ${VN3_PACKAGE_TEXT}/THIRD-PARTY-NOTICES.txt
+  @ONLY NEWLINE_STYLE ${VN3_NEWLINES})
+configure_file(packaging/payload-README.txt ${VN3_PACKAGE_TEXT}/payload/README.txt
+  @ONLY NEWLINE_STYLE ${VN3_NEWLINES})
 
 foreach(tool vn3patch vn3patch-extract)
   if(TARGET ${tool})
     install(TARGETS ${tool} RUNTIME DESTINATION .)
   endif()
 endforeach()
-install(FILES README.md LICENSE ${VN3_PACKAGE_TEXT}/THIRD-PARTY-NOTICES.txt DESTINATION .)
+install(FILES ${VN3_PACKAGE_TEXT}/README.txt ${VN3_PACKAGE_TEXT}/THIRD-PARTY-NOTICES.txt LICENSE
+  DESTINATION .)
 # The folder where the player puts the stock data files; it ships with only
 # its README.
-install(FILES packaging/payload-README.txt DESTINATION payload RENAME README.txt)
+install(FILES ${VN3_PACKAGE_TEXT}/payload/README.txt DESTINATION payload)

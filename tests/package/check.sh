@@ -37,19 +37,30 @@ package() {
 # The entries of an archive, files only, sorted; a trailing "/" marks a folder.
 entries() { cmake -E tar tf "$1" | grep -v '/$' | sort; }
 
-# Checks the archive's files: exactly the two programs, README.md, LICENSE,
-# THIRD-PARTY-NOTICES.txt and payload/README.txt.
+# Checks the archive's files: exactly the two programs, README.txt, LICENSE,
+# THIRD-PARTY-NOTICES.txt and payload/README.txt. The texts end their lines
+# with NEWLINE (CRLF or LF), and README.txt is the player README with the
+# archive's version filled in.
 check_contents() {
-  local archive=$1 suffix=$2 expected
-  expected=$(printf '%s\n' LICENSE README.md THIRD-PARTY-NOTICES.txt payload/README.txt "vn3patch$suffix" \
-    "vn3patch-extract$suffix" | sort)
+  local archive=$1 suffix=$2 newline=$3 expected text version
+  expected=$(printf '%s\n' LICENSE README.txt THIRD-PARTY-NOTICES.txt payload/README.txt \
+    "vn3patch$suffix" "vn3patch-extract$suffix" | sort)
   if ! diff <(echo "$expected") <(entries "$archive") >&2; then
     fail "$(basename "$archive"): unexpected contents"
   fi
   mkdir -p "$work/unpacked"
   (cd "$work/unpacked" && cmake -E tar xf "$archive")
-  cmp -s "$work/unpacked/README.md" "$source_dir/README.md" || fail "README.md is not the project's"
   cmp -s "$work/unpacked/LICENSE" "$source_dir/LICENSE" || fail "LICENSE is not the project's"
+  for text in README.txt THIRD-PARTY-NOTICES.txt payload/README.txt; do
+    if [[ $newline == CRLF ]]; then
+      grep -qv $'\r$' "$work/unpacked/$text" && fail "$text has a line without CRLF"
+    else
+      grep -q $'\r' "$work/unpacked/$text" && fail "$text has a CR"
+    fi
+  done
+  version=$(basename "$archive" | sed 's/^vn3patch-\([^-]*\)-.*/\1/')
+  sed "s/@PROJECT_VERSION@/$version/g" "$source_dir/docs/player-README.txt" |
+    cmp -s - <(tr -d '\r' <"$work/unpacked/README.txt") || fail "README.txt is not the player README"
 }
 
 # The third-party notice names each library linked into the programs.
@@ -113,7 +124,7 @@ check() {
 linux_package() {
   local archive needed program
   archive=$(package 'vn3patch-*-linux-*.tar.gz') || { ok=0; return; }
-  check_contents "$archive" ""
+  check_contents "$archive" "" LF
   check_notice "GNU C Library" libstdc++ libgcc
   # Static: no program interpreter and no shared library, so that no C
   # library older than the build machine's can stop them before they start.
@@ -130,7 +141,7 @@ linux_package() {
 windows_package() {
   local archive dlls program
   archive=$(package 'vn3patch-*-windows-*.zip') || { ok=0; return; }
-  check_contents "$archive" ".exe"
+  check_contents "$archive" ".exe" CRLF
   check_notice libstdc++ libgcc "MinGW-w64 runtime" winpthreads
   # Only Windows' own libraries: the MinGW runtime is linked in.
   for program in vn3patch.exe vn3patch-extract.exe; do
@@ -151,6 +162,18 @@ sums() {
   out=$(cd "$packages" && sha256sum -c SHA256SUMS 2>&1) || fail "sha256sum -c SHA256SUMS: $out"
 }
 
+# Every message a player can meet is explained in the player README; see
+# player_messages.cpp. The names are the header's string_view declarations.
+player_messages() {
+  local missing
+  sed -n 's/^inline constexpr std::string_view \([A-Za-z0-9_]*\) =.*/vn3::msg::\1,/p' \
+    "$source_dir/common/messages.hpp" >"$work/message_names.inc"
+  g++ -std=c++20 -I "$source_dir" -I "$work" "$source_dir/tests/package/player_messages.cpp" \
+    -o "$work/player_messages" || { fail "player_messages.cpp did not compile"; return; }
+  missing=$("$work/player_messages" "$source_dir/docs/player-README.txt") ||
+    fail "docs/player-README.txt does not explain:"$'\n'"$missing"
+}
+
 # The try-out command with no terminal: the program must end at once, and
 # the command must print what changed and exit with 0. Its stand-in goes
 # into the work folder, which is removed at the end.
@@ -167,6 +190,7 @@ try_out() {
 check linux-tar linux_package
 check windows-zip windows_package
 check sha256sums sums
+check player-messages player_messages
 check try-out try_out
 
 echo "package: $passed passed, $failed failed"
