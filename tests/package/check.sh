@@ -162,6 +162,30 @@ sums() {
   out=$(cd "$packages" && sha256sum -c SHA256SUMS 2>&1) || fail "sha256sum -c SHA256SUMS: $out"
 }
 
+# One version everywhere: both archives' names carry it, its major.minor is
+# the banner's, and it is both Windows programs' version resource (read as
+# UTF-16 strings) and manifest version.
+versions() {
+  local linux windows version banner program field
+  linux=$(package 'vn3patch-*-linux-*.tar.gz') && windows=$(package 'vn3patch-*-windows-*.zip') ||
+    { ok=0; return; }
+  version=$(basename "$linux" | sed 's/^vn3patch-\([^-]*\)-.*/\1/')
+  [[ $(basename "$windows") == "vn3patch-$version-windows-x64.zip" ]] ||
+    fail "the archives' names disagree on the version"
+  mkdir -p "$work/unpacked" "$work/run"
+  (cd "$work/unpacked" && cmake -E tar xf "$linux" && cmake -E tar xf "$windows")
+  banner=$(cd "$work/run" && setsid "$work/unpacked/vn3patch" </dev/null | grep -m1 '^Vantor3 ') || true
+  [[ $banner == *" v${version%.*}" ]] || fail "the banner '$banner' is not of version ${version%.*}"
+  for program in vn3patch.exe vn3patch-extract.exe; do
+    for field in FileVersion ProductVersion; do
+      [[ $(strings -el "$work/unpacked/$program" | grep -A1 -x "$field" | tail -n 1) == "$version" ]] ||
+        fail "$program: $field is not $version"
+    done
+    grep -aq "<assemblyIdentity [^>]*version=\"$version.0\"" "$work/unpacked/$program" ||
+      fail "$program: the manifest's version is not $version.0"
+  done
+}
+
 # Every message a player can meet is explained in the player README; see
 # player_messages.cpp. The names are the header's string_view declarations.
 player_messages() {
@@ -190,6 +214,7 @@ try_out() {
 check linux-tar linux_package
 check windows-zip windows_package
 check sha256sums sums
+check versions versions
 check player-messages player_messages
 check try-out try_out
 
