@@ -10,7 +10,9 @@
 #   package, package-check  both release packages, built and checked, and the
 #                         try-out command run without a terminal;
 #   debian11              the packaged Linux programs in a minimal Debian 11
-#                         root, and end-to-end transcripts against them.
+#                         root, and end-to-end transcripts against them;
+#   reproducible          the packages built twice from two copies of the
+#                         tree, which must agree byte for byte.
 # Each stage prints its elapsed time and the tests it skipped, with why; the
 # first stage that fails ends the run. The last line sums up all stages.
 set -uo pipefail
@@ -67,8 +69,10 @@ stage_wine_window() { tests/wine/windowed.sh build/mingw/vn3patch.exe; }
 stage_package() { tools/package.sh; }
 stage_package_check() { tests/package/check.sh build/packages; }
 stage_debian11() { tests/package/debian11.sh build/packages build/dev/tests/vn3_e2e_tests; }
+stage_reproducible() { tests/package/reproducible.sh; }
 
-stages=(dev sanitize fuzz mingw wine-smoke wine-window package package-check debian11)
+stages=(dev sanitize fuzz mingw wine-smoke wine-window package package-check debian11
+        reproducible)
 summary=()
 failed=
 start=$SECONDS
