@@ -15,7 +15,11 @@ source tools/packages.sh
 vn3_need_packages "the release packages" cmake ninja-build g++ g++-mingw-w64-x86-64-posix zip ||
   exit 1
 # Strip writes this time into the Windows programs' PE header.
-export SOURCE_DATE_EPOCH=${SOURCE_DATE_EPOCH:-$(git log -1 --format=%ct)}
+export SOURCE_DATE_EPOCH=${SOURCE_DATE_EPOCH:-$(git log -1 --format=%ct || true)}
+if [[ -z $SOURCE_DATE_EPOCH ]]; then
+  echo "package.sh: no git history to take the time from; set SOURCE_DATE_EPOCH" >&2
+  exit 1
+fi
 # A zip holds local times.
 export TZ=UTC LC_ALL=C
 
