@@ -15,20 +15,15 @@ export SOURCE_DATE_EPOCH=${SOURCE_DATE_EPOCH:-$(git -C "$source_dir" log -1 --fo
 # Copies the tree without its builds and history into FOLDER and makes the
 # packages there, as USER if given.
 build_copy() {
-  local copy=$1 user=${2:-} status=0
+  local copy=$1 user=${2:-} as=()
   mkdir -p "$copy"
   tar -C "$source_dir" --exclude=./build --exclude=./.git -cf - . | tar -C "$copy" -xf -
   if [[ -n $user ]]; then
     chown -R "$user:" "$copy"
-    runuser -u "$user" -- env HOME="$copy" "$copy/tools/package.sh" >"$copy.log" 2>&1 || status=$?
-  else
-    "$copy/tools/package.sh" >"$copy.log" 2>&1 || status=$?
+    as=(runuser -u "$user" -- env HOME="$copy")
   fi
-  if ((status != 0)); then
-    tail -n 20 "$copy.log" >&2
-    echo "reproducible: the package build in $copy failed" >&2
-    return 1
-  fi
+  "${as[@]}" "$copy/tools/package.sh" >"$copy.log" 2>&1 ||
+    { tail -n 20 "$copy.log" >&2; echo "reproducible: the package build in $copy failed" >&2; return 1; }
 }
 
 first=$work/one/vn3patch
