@@ -29,8 +29,8 @@ std::size_t digitsFrom(std::string_view text, std::size_t pos) {
 }  // namespace
 
 float narrowToFloat(double value) {
-  constexpr double largest = std::numeric_limits<float>::max();
-  constexpr double smallestNormal = std::numeric_limits<float>::min();
+  constexpr double largest = static_cast<double>(std::numeric_limits<float>::max());
+  constexpr double smallestNormal = static_cast<double>(std::numeric_limits<float>::min());
   if (value == 0) return static_cast<float>(value);  // with its sign
   // Out of range the conversion would be undefined, so saturate first.
   const double magnitude = std::clamp(std::fabs(value), smallestNormal, largest);
@@ -104,22 +104,25 @@ bool NumberReader::nextNumber(bool sameLine, float& value) {
 }
 
 std::array<float, 3> NumberReader::readColour(const std::array<float, 3>& current) {
-  std::array<float, 3> colour = current;
+  std::array<float, 3> colour{};
+  std::size_t read = 0;
   budget_ = promptLimit;
   dropRestOfLine();
-  for (std::size_t i = 0; i < colour.size(); ++i) {
+  for (; read < colour.size(); ++read) {
     if (!kept_.empty()) {
-      colour[i] = kept_.front();
+      colour[read] = kept_.front();
       kept_.pop_front();
       continue;
     }
-    if (!nextNumber(false, colour[i])) break;
-    if (i + 1 < colour.size()) continue;
+    if (!nextNumber(false, colour[read])) break;
+    if (read + 1 < colour.size()) continue;
     float value = 0;
     while (nextNumber(true, value)) kept_.push_back(value);
   }
   // After an unreadable word or the numbers kept, the line is done with.
   dropRestOfLine();
+  // Half a colour is nobody's colour: the one before stays whole.
+  if (read < colour.size()) return current;
   // Negative zero is not below 0, so it stays.
   for (float& component : colour) component = std::clamp(component, 0.0f, 1.0f);
   return colour;

@@ -42,8 +42,8 @@ class NumberReader {
   // first, then from new lines. Whole numbers after the third on its line
   // are kept for the next prompt, up to the first other text; the rest of
   // that line is dropped. An unreadable number, the end of the input or the
-  // prompt's limit ends the prompt: that component and the later ones keep
-  // `current`.
+  // prompt's limit ends the prompt and gives `current` back unchanged; kept
+  // numbers it took are used up all the same.
   std::array<float, 3> readColour(const std::array<float, 3>& current);
 
  private:

@@ -12,10 +12,8 @@
 
 namespace vn3 {
 
-int extractStockData(const std::filesystem::path& package,
-                     const std::filesystem::path& payloadDir) {
+int extractStockData(const std::filesystem::path& package) {
   const std::string packageName = displayPath(package);
-  const std::string payloadName = displayPath(payloadDir);
   const FileStatus status = queryFileStatus(package);
   if (!status.found || !status.regular) {
     printLine(msg::fillIn(msg::extractNoPackage, {packageName}));
@@ -53,17 +51,17 @@ int extractStockData(const std::filesystem::path& package,
       continue;
     }
     if (!folderReady) {
-      folderReady = createDirectory(payloadDir) != CreateDirResult::Failed;
-      if (!*folderReady) printLine(msg::fillIn(msg::extractFolderFailed, {payloadName}));
+      folderReady = createDirectory(hostPath(stockFolder)) != CreateDirResult::Failed;
+      if (!*folderReady) printLine(msg::fillIn(msg::extractFolderFailed, {stockFolder}));
     }
     if (!*folderReady) continue;
-    const std::filesystem::path target = payloadDir / block.file.name;
-    if (!saveStockFile(target, *bytes)) {
-      printLine(msg::fillIn(msg::extractWriteFailed, {displayPath(target)}));
+    // A file there already is replaced: the backup is taken to be right.
+    if (!saveStockFile(block.file, *bytes, IfAccepted::Replace)) {
+      printLine(msg::fillIn(msg::extractWriteFailed, {block.file.path}));
       continue;
     }
     printLine(msg::fillIn(msg::extractWrote,
-                          {displayPath(target), std::to_string(bytes->size()), block.what}));
+                          {block.file.path, std::to_string(bytes->size()), block.what}));
     ++written;
   }
   return written == 2 ? 0 : 1;

@@ -7,9 +7,9 @@
 namespace vn3 {
 
 // Reads both stock blocks from `package` and writes each one that holds the
-// stock bytes into `payloadDir`, creating it; prints what it did. Returns the
-// exit status: 0 when both files were written, 1 otherwise. Never writes to
-// the package.
-int extractStockData(const std::filesystem::path& package, const std::filesystem::path& payloadDir);
+// stock bytes into the payload folder of the working directory, creating
+// it; prints what it did. Returns the exit status: 0 when both files were
+// written, 1 otherwise. Never writes to the package.
+int extractStockData(const std::filesystem::path& package);
 
 }  // namespace vn3

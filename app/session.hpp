@@ -3,7 +3,7 @@
 #include "app/colour_input.hpp"
 #include "app/console/console.hpp"
 #include "common/game_build.hpp"
-#include "patch/shader_image.hpp"
+#include "patch/frob_highlight.hpp"
 #include "payload/payload_blocks.hpp"
 
 namespace vn3 {
@@ -11,8 +11,6 @@ namespace vn3 {
 struct Session {
   const GameBuild currentBuild;
   const bool packageAvailable;  // gates menu items 5 to 9
-  // Run from the game's System folder: newly kept stock blocks are saved for later runs.
-  const bool savesStock;
   StockBlocks stock;
   // The colour of the last yes at the colour prompt, for the rest of the run.
   ShaderImage shaderImage = initialShaderImage();

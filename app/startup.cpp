@@ -1,9 +1,4 @@
-#include "app/startup.hpp"
-
-#include <filesystem>
-#include <system_error>
-#include <utility>
-
+// vn3patch: the banner, the installation check and the notices, then the menu.
 #include "app/console/console.hpp"
 #include "app/menu.hpp"
 #include "app/session.hpp"
@@ -12,7 +7,6 @@
 #include "common/messages.hpp"
 #include "common/platform.hpp"
 #include "patch/apply_patch.hpp"
-#include "payload/payload_blocks.hpp"
 
 namespace vn3 {
 
@@ -49,10 +43,11 @@ bool checkPackage(GameBuild currentBuild) {
 
 }  // namespace
 
+// Start-up, then the menu until the player quits. Command-line arguments are
+// ignored.
 int runPatcher() {
+  failWritesPastSizeLimit();
   ConsoleSession console;
-  const std::filesystem::path programFolder = executableDirectory();
-  StockBlocks stock = loadStockBlocks(programFolder / "payload");
 
   printLine();
   printLine(msg::bannerTitle);
@@ -78,11 +73,11 @@ int runPatcher() {
   printLine(msg::ownRiskNotice);
   printLine();
 
-  std::error_code ec;
-  const bool savesStock = std::filesystem::equivalent(programFolder, ".", ec);
-  Session session{currentBuild, packageAvailable, savesStock, std::move(stock)};
+  Session session{currentBuild, packageAvailable, {}};
   runMenuLoop(session);
   return 0;
 }
 
 }  // namespace vn3
+
+int main() { return vn3::runPatcher(); }

@@ -64,6 +64,10 @@ inline constexpr std::string_view packageWriteFailed =
     "Error: Failed to write data to '..\\CONTENT\\VN3\\Maps\\Core_FXBANK.ibt'";
 // The stock file's path.
 inline constexpr std::string_view missingStockData = "Error: Missing stock data '{}', see README";
+// The stock file's path.
+inline constexpr std::string_view saveStockFailed =
+    "Error: Failed to save stock data to '{}', nothing was changed; make sure the folder can be "
+    "written and the disk is not full";
 
 // Frob highlight
 inline constexpr std::string_view issuesTitle = "ISSUES:";

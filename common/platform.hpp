@@ -29,6 +29,22 @@ CreateDirResult createDirectory(const std::filesystem::path& path);
 // or closed.
 bool writeRegularFile(const std::filesystem::path& path, std::span<const std::uint8_t> bytes);
 
+// Creates `path`, which must not exist yet, writes `bytes` into it and
+// flushes them to the disk before closing. False on any failure; what was
+// created is the caller's to remove.
+bool writeNewFileDurably(const std::filesystem::path& path, std::span<const std::uint8_t> bytes);
+
+// Renames `from` over `to`, replacing a file there, and flushes the rename to
+// the disk where the file system allows it.
+bool replaceFileDurably(const std::filesystem::path& from, const std::filesystem::path& to);
+
+// This process's id, for file names no other running instance uses.
+std::uint32_t processId();
+
+// From now on a write past the file-size limit fails like any failed write
+// instead of ending the program (POSIX's SIGXFSZ).
+void failWritesPastSizeLimit();
+
 // Maps a relative path written with the game's backslashes to a path on this
 // host, still relative to the working directory.
 std::filesystem::path hostPath(std::string_view gamePath);
@@ -36,8 +52,5 @@ std::filesystem::path hostPath(std::string_view gamePath);
 // A path as messages print it, in the console's code page on Windows.
 // Never fails: a character the page lacks becomes its stand-in character.
 std::string displayPath(const std::filesystem::path& path);
-
-// The folder of the running program's executable; empty if it cannot be found.
-std::filesystem::path executableDirectory();
 
 }  // namespace vn3

@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <csignal>
 #include <string>
 #include <system_error>
 #include <vector>
@@ -23,22 +24,54 @@ CreateDirResult createDirectory(const std::filesystem::path& path) {
   return errno == EEXIST ? CreateDirResult::AlreadyExists : CreateDirResult::Failed;
 }
 
+namespace {
+
+bool writeAll(int fd, std::span<const std::uint8_t> bytes) {
+  while (!bytes.empty()) {
+    const ssize_t n = ::write(fd, bytes.data(), bytes.size());
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    bytes = bytes.subspan(static_cast<std::size_t>(n));
+  }
+  return true;
+}
+
+}  // namespace
+
+bool writeNewFileDurably(const std::filesystem::path& path, std::span<const std::uint8_t> bytes) {
+  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+  if (fd < 0) return false;
+  const bool ok = writeAll(fd, bytes) && ::fsync(fd) == 0;
+  return ::close(fd) == 0 && ok;
+}
+
+bool replaceFileDurably(const std::filesystem::path& from, const std::filesystem::path& to) {
+  if (::rename(from.c_str(), to.c_str()) != 0) return false;
+  // The rename lives in the folder: flushed too, or a power cut may undo it.
+  const std::filesystem::path folder = to.has_parent_path() ? to.parent_path() : ".";
+  const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return false;
+  // Some file systems cannot flush a folder at all; the rename is then as
+  // safe as they make it.
+  const bool ok = ::fsync(fd) == 0 || errno == EINVAL || errno == ENOTSUP;
+  return ::close(fd) == 0 && ok;
+}
+
 bool writeRegularFile(const std::filesystem::path& path, std::span<const std::uint8_t> bytes) {
   // O_NONBLOCK: the open of a pipe or a device must not wait for the other
   // end; such a file is refused right after.
   const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NONBLOCK | O_CLOEXEC, 0666);
   if (fd < 0) return false;
   struct stat st {};
-  bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) &&
-            ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) == 0;
-  while (ok && !bytes.empty()) {
-    const ssize_t n = ::write(fd, bytes.data(), bytes.size());
-    if (n < 0 && errno == EINTR) continue;
-    ok = n > 0;
-    if (ok) bytes = bytes.subspan(static_cast<std::size_t>(n));
-  }
+  const bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) &&
+                  ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) == 0 &&
+                  writeAll(fd, bytes);
   return ::close(fd) == 0 && ok;
 }
+
+std::uint32_t processId() { return static_cast<std::uint32_t>(::getpid()); }
+
+void failWritesPastSizeLimit() { std::signal(SIGXFSZ, SIG_IGN); }
 
 namespace {
 
@@ -81,13 +114,5 @@ std::filesystem::path hostPath(std::string_view gamePath) {
 }
 
 std::string displayPath(const std::filesystem::path& path) { return path.native(); }
-
-std::filesystem::path executableDirectory() {
-  std::error_code ec;
-  // Linux names the running executable here; argv[0] would not survive
-  // being started through PATH.
-  const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", ec);
-  return ec ? std::filesystem::path{} : self.parent_path();
-}
 
 }  // namespace vn3

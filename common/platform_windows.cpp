@@ -31,6 +31,18 @@ FileStatus targetStatus(const std::filesystem::path& path) {
   return statusOf(info.dwFileAttributes, info.nFileSizeHigh, info.nFileSizeLow);
 }
 
+bool writeAll(HANDLE file, std::span<const std::uint8_t> bytes) {
+  while (!bytes.empty()) {
+    DWORD written = 0;
+    if (!::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) ||
+        written == 0) {
+      return false;
+    }
+    bytes = bytes.subspan(written);
+  }
+  return true;
+}
+
 }  // namespace
 
 FileStatus queryFileStatus(const std::filesystem::path& path) {
@@ -52,15 +64,27 @@ bool writeRegularFile(const std::filesystem::path& path, std::span<const std::ui
                                     CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return false;
   // A device or a pipe is refused rather than written to.
-  bool ok = ::GetFileType(file) == FILE_TYPE_DISK;
-  while (ok && !bytes.empty()) {
-    DWORD written = 0;
-    ok = ::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
-         written > 0;
-    if (ok) bytes = bytes.subspan(written);
-  }
+  const bool ok = ::GetFileType(file) == FILE_TYPE_DISK && writeAll(file, bytes);
   return ::CloseHandle(file) && ok;
 }
+
+bool writeNewFileDurably(const std::filesystem::path& path, std::span<const std::uint8_t> bytes) {
+  const HANDLE file = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  const bool ok = writeAll(file, bytes) && ::FlushFileBuffers(file);
+  return ::CloseHandle(file) && ok;
+}
+
+bool replaceFileDurably(const std::filesystem::path& from, const std::filesystem::path& to) {
+  return ::MoveFileExW(from.c_str(), to.c_str(),
+                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+}
+
+std::uint32_t processId() { return ::GetCurrentProcessId(); }
+
+// Windows has no file-size limit that ends a process.
+void failWritesPastSizeLimit() {}
 
 std::filesystem::path hostPath(std::string_view gamePath) {
   // The game's own separator: nothing to map.
@@ -82,17 +106,6 @@ std::string displayPath(const std::filesystem::path& path) {
   ::WideCharToMultiByte(codePage, 0, wide.data(), wideLength, bytes.data(), length, nullptr,
                         nullptr);
   return bytes;
-}
-
-std::filesystem::path executableDirectory() {
-  // Room for the longest path Windows allows; a full buffer would mean a name
-  // cut short.
-  std::wstring buffer(32768, L'\0');
-  const DWORD length =
-      ::GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
-  if (length == 0 || length >= buffer.size()) return {};
-  buffer.resize(length);
-  return std::filesystem::path(buffer).parent_path();
 }
 
 }  // namespace vn3

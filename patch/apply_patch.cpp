@@ -13,7 +13,7 @@ const PatchTarget packageTarget{"..\\CONTENT\\VN3\\Maps\\Core_FXBANK.ibt", msg::
                                 msg::packageLocateFailed, msg::packageWriteFailed};
 
 Outcome missingStock(const StockBlock& block) {
-  return {msg::fillIn(msg::missingStockData, {displayPath(block.path)})};
+  return {msg::fillIn(msg::missingStockData, {block.file().path})};
 }
 
 Outcome applyPatch(const PatchTarget& target, std::span<const PatchSite> sites, StockBlock* stock) {
@@ -24,16 +24,15 @@ Outcome applyPatch(const PatchTarget& target, std::span<const PatchSite> sites, 
   file.rdbuf()->pubsetbuf(nullptr, 0);
   file.open(hostPath(target.path), std::ios::in | std::ios::out | std::ios::binary);
   if (!file.is_open()) return {std::string(target.openFailed)};
-  if (stock && !stock->bytes && !stock->looked && !sites.empty()) {
-    stock->looked = true;
-    auto found = readBlockAt(file, sites.front().offset, stock->file.size);
-    if (found && isAcceptableStock(*found, stock->file)) stock->bytes = std::move(found);
+  if (stock && !sites.empty() && !stock->keepBeforeOverwrite(file, sites.front().offset) &&
+      !sites.front().bytes.empty()) {
+    return {msg::fillIn(msg::saveStockFailed, {stock->file().path})};
   }
   for (const PatchSite& site : sites) {
     std::span<const std::uint8_t> bytes = site.bytes;
     if (bytes.empty() && stock) {
-      if (!stock->bytes) return missingStock(*stock);
-      bytes = *stock->bytes;
+      if (!stock->bytes()) return missingStock(*stock);
+      bytes = *stock->bytes();
     }
     file.seekp(static_cast<std::streamoff>(site.offset));
     if (!file) return {std::string(target.locateFailed)};

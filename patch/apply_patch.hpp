@@ -35,9 +35,11 @@ Outcome missingStock(const StockBlock& block);
 
 // Never creates or truncates the file. Sites are written in order; a failure
 // leaves the earlier ones written. With `stock`, the block at the first site
-// is read through the same open before anything is written, once a run, and
-// kept if it is stock; a site without bytes of its own (a restore) gets the
-// kept block, and without one it is refused.
+// is kept (see StockBlock) through the same open before anything is written:
+// when it is stock and cannot be saved, nothing is written. A restore, a
+// site without bytes of its own, writes the kept block, and without one it
+// is refused; its bytes are the package's own, so a failed save does not
+// stop it.
 Outcome applyPatch(const PatchTarget& target, std::span<const PatchSite> sites,
                    StockBlock* stock = nullptr);
 

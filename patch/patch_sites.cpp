@@ -30,11 +30,6 @@ const SiteList trailStock{&packageTarget, trailOffsets, 1, {}, &StockBlocks::tra
 const SiteList glintOff{&packageTarget, glintOffsets, 1, glintOffBlock, &StockBlocks::glint};
 const SiteList glintStock{&packageTarget, glintOffsets, 1, {}, &StockBlocks::glint};
 
-const std::array<const SiteList*, 9> siteTable = {
-    &frobOn,      &frobOff,    &lootPctOff, &lootPctOn,  &trailOff,
-    &trailSubtle, &trailStock, &glintOff,   &glintStock,
-};
-
 std::vector<PatchSite> sitesFor(const SiteList& list, GameBuild build) {
   const auto& offsets = list.offsets[static_cast<std::size_t>(build)];
   std::vector<PatchSite> sites;
@@ -45,10 +40,7 @@ std::vector<PatchSite> sitesFor(const SiteList& list, GameBuild build) {
 Outcome runSiteList(const SiteList& list, GameBuild build, StockBlocks& stock) {
   const std::vector<PatchSite> sites = sitesFor(list, build);
   if (!list.stock) return applyPatch(*list.target, sites);
-  StockBlock& block = stock.*list.stock;
-  // Nothing left to read it from: refused before the package is opened.
-  if (list.fixedBytes.empty() && !block.bytes && block.looked) return missingStock(block);
-  return applyPatch(*list.target, sites, &block);
+  return applyPatch(*list.target, sites, &(stock.*list.stock));
 }
 
 }  // namespace vn3

@@ -31,9 +31,6 @@ extern const SiteList trailStock;
 extern const SiteList glintOff;
 extern const SiteList glintStock;
 
-// Every list, in menu order: frobOn is key 1, glintStock key 9.
-extern const std::array<const SiteList*, 9> siteTable;
-
 // The list's sites for `build`, each writing the list's own bytes.
 std::vector<PatchSite> sitesFor(const SiteList& list, GameBuild build);
 

@@ -1,8 +1,8 @@
 #pragma once
 // The byte blocks written into the graphics package. The two replacement
 // images are built into the program; the two stock blocks are copies of the
-// player's own unmodified package, read at start from files beside the
-// program, because they are the game's data and cannot ship with it.
+// player's own unmodified package, kept in files in the game's folder,
+// because they are the game's data and cannot ship with it.
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -10,6 +10,7 @@
 #include <istream>
 #include <optional>
 #include <span>
+#include <string_view>
 #include <vector>
 
 namespace vn3 {
@@ -26,29 +27,49 @@ inline constexpr std::array<std::uint8_t, 16> trailStockLead = {
 inline constexpr std::array<std::uint8_t, 16> glintStockLead = {
     0x01, 0x00, 0x00, 0x00, 0x55, 0x55, 0x55, 0x55, 0x01, 0x00, 0x00, 0x00, 0x55, 0x55, 0x55, 0x55};
 
-// A stock file: its name in the payload folder, and the exact size and
-// leading bytes a block must have to be accepted as stock.
+// A stock file: where it lives, and the exact size and leading bytes a block
+// must have to be accepted as stock.
 struct StockFile {
-  const char* name;
+  // Relative to the working directory (the game's System folder), with the
+  // game's backslashes, as messages print it.
+  std::string_view path;
   std::size_t size;
   std::span<const std::uint8_t, 16> lead;
 };
 
-inline constexpr StockFile trailStockFile{"trail_stock.bin", trailBlockSize, trailStockLead};
-inline constexpr StockFile glintStockFile{"glint_stock.bin", glintBlockSize, glintStockLead};
+inline constexpr std::string_view stockFolder = "payload";
+inline constexpr StockFile trailStockFile{"payload\\trail_stock.bin", trailBlockSize,
+                                          trailStockLead};
+inline constexpr StockFile glintStockFile{"payload\\glint_stock.bin", glintBlockSize,
+                                          glintStockLead};
 
-// A stock block as found at start: where it was looked for and, if the file
-// there was acceptable, its bytes.
-struct StockBlock {
-  const StockFile& file;
-  std::filesystem::path path;
-  std::optional<std::vector<std::uint8_t>> bytes;
-  bool looked = false;  // read from the package once this run
+// The player's stock block at one package site, for the whole run: the bytes
+// a restore writes. Its file is the truth and is looked for at every action;
+// a stock block found in the package is saved to the file before anything
+// overwrites it, so there is always a copy.
+class StockBlock {
+ public:
+  explicit StockBlock(const StockFile& file) : file_(file) {}
+
+  const StockFile& file() const { return file_; }
+  // Nothing when neither the file nor the package has had them this run.
+  const std::optional<std::vector<std::uint8_t>>& bytes() const { return bytes_; }
+
+  // Called with the package open, before the block at `offset` is
+  // overwritten. Takes the stock file's bytes if it is there and accepted;
+  // otherwise keeps the block in the package if it is stock and saves it.
+  // False when that save failed: overwriting the block would lose the only
+  // copy of the stock bytes.
+  bool keepBeforeOverwrite(std::istream& package, std::uint64_t offset);
+
+ private:
+  const StockFile& file_;
+  std::optional<std::vector<std::uint8_t>> bytes_;
 };
 
 struct StockBlocks {
-  StockBlock trail;
-  StockBlock glint;
+  StockBlock trail{trailStockFile};
+  StockBlock glint{glintStockFile};
 };
 
 bool isAcceptableStock(std::span<const std::uint8_t> bytes, const StockFile& file);
@@ -63,10 +84,14 @@ std::optional<std::vector<std::uint8_t>> readBlockAt(std::istream& in, std::uint
 std::optional<std::vector<std::uint8_t>> readStockBlock(const std::filesystem::path& path,
                                                         const StockFile& file);
 
-StockBlocks loadStockBlocks(const std::filesystem::path& payloadDir);
+// What saving does with an accepted file already at the name.
+enum class IfAccepted { Keep, Replace };
 
-// Writes `bytes` to `path` through a temporary file and a rename, so that a
-// file of that name is either the whole block or what was there before.
-bool saveStockFile(const std::filesystem::path& path, std::span<const std::uint8_t> bytes);
+// Saves `bytes` as `file`, creating the payload folder: a new file flushed to
+// the disk, then renamed over the name, so that the name holds either the
+// whole block or what was there before. With Keep, an accepted file found at
+// the name just before the rename stays and counts as saved.
+bool saveStockFile(const StockFile& file, std::span<const std::uint8_t> bytes,
+                   IfAccepted ifAccepted);
 
 }  // namespace vn3

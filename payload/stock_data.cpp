@@ -1,6 +1,5 @@
 #include <algorithm>
 #include <fstream>
-#include <random>
 #include <string>
 #include <system_error>
 
@@ -37,24 +36,36 @@ std::optional<std::vector<std::uint8_t>> readStockBlock(const std::filesystem::p
   return bytes;
 }
 
-StockBlocks loadStockBlocks(const std::filesystem::path& payloadDir) {
-  const auto lookFor = [&payloadDir](const StockFile& file) -> StockBlock {
-    const std::filesystem::path path = payloadDir / file.name;
-    return {file, path, readStockBlock(path, file)};
-  };
-  return {lookFor(trailStockFile), lookFor(glintStockFile)};
+bool saveStockFile(const StockFile& file, std::span<const std::uint8_t> bytes,
+                   IfAccepted ifAccepted) {
+  if (createDirectory(hostPath(stockFolder)) == CreateDirResult::Failed) return false;
+  const std::filesystem::path path = hostPath(file.path);
+  // A name no other instance, nor an earlier save of this one, can be using.
+  static std::uint32_t saves = 0;
+  // Appended piece by piece: GCC 12 misreports chained string additions (-Wrestrict).
+  std::string suffix = ".";
+  suffix.append(std::to_string(processId())).append("-").append(std::to_string(++saves));
+  std::filesystem::path temporary = path;
+  temporary += suffix.append(".tmp");
+  bool saved = writeNewFileDurably(temporary, bytes);
+  // Another instance, or the extractor, may have saved it meanwhile.
+  const bool keep = saved && ifAccepted == IfAccepted::Keep && readStockBlock(path, file);
+  if (!keep) saved = saved && replaceFileDurably(temporary, path);
+  std::error_code ec;
+  if (keep || !saved) std::filesystem::remove(temporary, ec);
+  return saved;
 }
 
-bool saveStockFile(const std::filesystem::path& path, std::span<const std::uint8_t> bytes) {
-  std::filesystem::path temporary = path;
-  temporary += ".tmp" + std::to_string(std::random_device{}());
-  std::error_code ec;
-  if (writeRegularFile(temporary, bytes)) {
-    std::filesystem::rename(temporary, path, ec);
-    if (!ec) return true;
+bool StockBlock::keepBeforeOverwrite(std::istream& package, std::uint64_t offset) {
+  // Made or replaced since the last action, by the extractor or another instance.
+  if (auto saved = readStockBlock(hostPath(file_.path), file_)) {
+    bytes_ = std::move(saved);
+    return true;
   }
-  std::filesystem::remove(temporary, ec);
-  return false;
+  auto found = readBlockAt(package, offset, file_.size);
+  if (!found || !isAcceptableStock(*found, file_)) return true;  // nothing stock to lose
+  bytes_ = std::move(found);
+  return saveStockFile(file_, *bytes_, IfAccepted::Keep);
 }
 
 }  // namespace vn3

@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Installs what the tests need, then configures, builds and runs every test
 # the project has, stage by stage:
-#   dev, sanitize, fuzz   the native build's unit and end-to-end tests, the
-#                         same under the address and undefined-behaviour
-#                         sanitizers, and short fuzz runs;
+#   dev, sanitize, fuzz   the native build's unit and end-to-end tests and
+#                         the layering and format checks, the same under the
+#                         address and undefined-behaviour sanitizers, and
+#                         short fuzz runs;
 #   mingw                 the Windows cross-build and its unit tests under Wine;
 #   wine-smoke            both programs side by side through the same keys;
 #   wine-window           the Windows program in a console window of its own;
@@ -22,7 +23,8 @@ source tools/wine-env.sh
 
 # Everything the tests use; the CI runs this script and nothing else.
 packages=(cmake ninja-build g++ googletest libgtest-dev clang libclang-rt-14-dev zip
-          g++-mingw-w64-x86-64-posix wine tmux xvfb xdotool xauth debootstrap)
+          clang-format-14 g++-mingw-w64-x86-64-posix wine tmux xvfb xdotool xauth strace
+          debootstrap)
 vn3_need_packages "the tests" "${packages[@]}" || exit 1
 
 # Minutes and seconds since START.

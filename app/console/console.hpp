@@ -38,6 +38,11 @@ class LineInput {
 // nothing at end of input or on an error. A later call reads again.
 std::optional<std::uint8_t> readInputByte();
 
+// When standard input is the console the keys come from, drops what was
+// typed or pasted there and not read yet, so that the rest of a paste does
+// not reach the menu as keys.
+void dropTypedAhead();
+
 // The code of the next key press on the console, without echo and without
 // waiting for Enter: 0 to 255, or -1 when no console can be read. A key that
 // gives two codes (a prefix and a second code) gives them over two calls.

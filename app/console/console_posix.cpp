@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "app/console/console.hpp"
-#include "app/console/key_decoder.hpp"
+#include "app/console/key_reader.hpp"
 
 namespace vn3 {
 
@@ -39,7 +39,8 @@ int ttyFd = -1;
 struct termios settings[modeCount];
 volatile std::sig_atomic_t modeInForce = Found;
 
-// TCSANOW, never a flush: keys typed ahead stay queued. Only in the
+// TCSANOW, never a flush: keys typed ahead stay queued (only the end of a
+// colour prompt drops them, see dropTypedAhead). Only in the
 // foreground: from the background a change would stop the process (SIGTTOU),
 // and the terminal belongs to whoever is in the foreground.
 void applyMode(int mode) {
@@ -54,11 +55,12 @@ void enterMode(Mode mode) {
 // ---- Signals ----------------------------------------------------------------
 
 // Signals whose default action ends the process, besides the real-time ones.
+// SIGXFSZ is not among them: it is ignored, so that an over-limit write fails.
 // clang-format off
 constexpr int endingSignals[] = {
     SIGHUP,  SIGINT,    SIGQUIT, SIGILL,  SIGTRAP,   SIGABRT, SIGBUS,  SIGFPE,
     SIGSEGV, SIGUSR1,   SIGUSR2, SIGPIPE, SIGALRM,   SIGTERM, SIGSTKFLT, SIGXCPU,
-    SIGXFSZ, SIGVTALRM, SIGPROF, SIGIO,   SIGPWR,    SIGSYS};
+    SIGVTALRM, SIGPROF, SIGIO,   SIGPWR,  SIGSYS};
 // clang-format on
 
 // Signals whose handler is this file's, and what each had before it.
@@ -201,32 +203,20 @@ bool byteArrives(int fd) {
   }
 }
 
+// Outlives each key read: bytes read after a key belong to the next.
+KeyReader keyReader;
+
 // The next key's codes from the terminal in raw mode.
 std::optional<std::vector<std::uint8_t>> decodeNextKey(int fd) {
-  // Bytes read after a malformed sequence that belong to the next key, and
-  // where they begin.
-  static std::vector<std::uint8_t> bytes;
-  static DecodeState state = DecodeState::Key;
-  const auto readMore = [&] {
-    const std::optional<std::uint8_t> byte = readByte(fd);
-    if (byte) bytes.push_back(*byte);
-    return byte.has_value();
-  };
   for (;;) {
-    if (bytes.empty()) {
-      // A string or long sequence also ends when its next byte is late.
-      if (state != DecodeState::Key && !byteArrives(fd)) state = DecodeState::Key;
-      if (!readMore()) return std::nullopt;
+    if (std::optional<std::vector<std::uint8_t>> key = keyReader.key()) return key;
+    if (keyReader.wants() == KeyReader::Wait::ByteWithinSequenceWait && !byteArrives(fd)) {
+      keyReader.waitRanOut();
+    } else if (const std::optional<std::uint8_t> byte = readByte(fd)) {
+      keyReader.byteRead(*byte);
+    } else {
+      return std::nullopt;
     }
-    DecodeResult result = decodeKey(bytes, false, state);
-    while (result.status == DecodeStatus::NeedMore) {
-      const bool late = !byteArrives(fd);
-      if (!late && !readMore()) return std::nullopt;
-      result = decodeKey(bytes, late, state);
-    }
-    bytes.erase(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(result.consumed));
-    state = result.next;
-    if (result.status == DecodeStatus::Key) return result.key.bytes();
   }
 }
 
@@ -252,6 +242,15 @@ LineInput::~LineInput() {
 }
 
 std::optional<std::uint8_t> readInputByte() { return readByte(STDIN_FILENO); }
+
+void dropTypedAhead() {
+  // Only when standard input is the controlling terminal, the one the keys
+  // come from (/dev/tty's own status names no terminal, so the session asks
+  // instead): a file or a pipe holds what its writer meant.
+  if (::tcgetsid(STDIN_FILENO) == ::getsid(0) && ::tcgetpgrp(STDIN_FILENO) == ::getpgrp()) {
+    ::tcflush(STDIN_FILENO, TCIFLUSH);
+  }
+}
 
 std::optional<std::vector<std::uint8_t>> readConsoleKey() {
   // Without a session the terminal is taken for this one key.

@@ -86,6 +86,19 @@ std::optional<std::uint8_t> readInputByte() {
   return byte;
 }
 
+void dropTypedAhead() {
+  // Only when standard input is the console; a file or a pipe holds what its
+  // writer meant.
+  DWORD mode = 0;
+  if (!::GetConsoleMode(::GetStdHandle(STD_INPUT_HANDLE), &mode)) return;
+  const HANDLE console =
+      ::CreateFileW(L"CONIN$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                    nullptr, OPEN_EXISTING, 0, nullptr);
+  if (console == INVALID_HANDLE_VALUE) return;
+  ::FlushConsoleInputBuffer(console);
+  ::CloseHandle(console);
+}
+
 std::optional<std::vector<std::uint8_t>> readConsoleKey() {
   RawConsoleInput console;
   if (!console.active()) return std::nullopt;

@@ -1,7 +1,7 @@
 // vn3patch-extract as a player runs it: from the System folder of an
 // unmodified installation, it copies the two stock blocks out of the package
-// into payload/ beside itself, and the patcher beside it then restores the
-// package byte for byte. It only ever reads the package.
+// into payload/ there, and the patcher then restores the package byte for
+// byte. It only ever reads the package.
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -62,10 +62,10 @@ const std::map<std::string, Bytes> extractedFiles() {
   return {{"trail_stock.bin", stock::trail()}, {"glint_stock.bin", stock::glint()}};
 }
 
-std::string wroteBoth(const StandIn& game) {
-  const auto wrote = [&game](const char* file, std::size_t size, std::string_view what) {
-    return line(msg::fillIn(msg::extractWrote,
-                            {(game.payloadDir() / file).string(), std::to_string(size), what}));
+std::string wroteBoth() {
+  const auto wrote = [](const char* file, std::size_t size, std::string_view what) {
+    return line(
+        msg::fillIn(msg::extractWrote, {text::stockFile(file), std::to_string(size), what}));
   };
   return wrote("trail_stock.bin", stock::trailSize, msg::extractTrailWhat) +
          wrote("glint_stock.bin", stock::glintSize, msg::extractGlintWhat);
@@ -90,7 +90,7 @@ TEST_P(ExtractThenRestore, PackageEndsByteIdentical) {
 
   const Extraction run = extract(extractor, game.systemDir());
   EXPECT_EQ(run.status, ExitStatus::exited(0));
-  EXPECT_EQ(run.output, wroteBoth(game));
+  EXPECT_EQ(run.output, wroteBoth());
   EXPECT_EQ(run.errors, "");
   EXPECT_EQ(filesIn(game.payloadDir()), extractedFiles());
   ASSERT_TRUE(game.package.matches());
@@ -138,22 +138,23 @@ TEST_P(ExtractorRun, WritesOnlyWhatItReportsAndNeverThePackage) {
   arguments.insert(arguments.end(), c.moreArguments.begin(), c.moreArguments.end());
   const fs::path extractor = game.copyExtractor();
 
-  // Started elsewhere than the System folder when a package is named.
-  const Extraction run =
-      extract(extractor, c.backupNamed ? game.root() : game.systemDir(), arguments);
+  // Started elsewhere than the System folder when a package is named: the
+  // files go to payload/ of the working directory all the same.
+  const fs::path workDir = c.backupNamed ? game.root() : game.systemDir();
+  const Extraction run = extract(extractor, workDir, arguments);
   EXPECT_EQ(run.status, ExitStatus::exited(c.status));
   switch (c.output) {
     case ExtractCase::Wrote:
-      EXPECT_EQ(run.output, wroteBoth(game));
-      EXPECT_EQ(filesIn(game.payloadDir()), extractedFiles());
+      EXPECT_EQ(run.output, wroteBoth());
+      EXPECT_EQ(filesIn(workDir / "payload"), extractedFiles());
       break;
     case ExtractCase::Refused:
       EXPECT_EQ(run.output, refusedBoth("../CONTENT/VN3/Maps/Core_FXBANK.ibt"));
-      EXPECT_FALSE(fs::exists(game.payloadDir())) << "a refused package leaves no folder";
+      EXPECT_FALSE(fs::exists(workDir / "payload")) << "a refused package leaves no folder";
       break;
     case ExtractCase::Usage:
       EXPECT_EQ(run.output, line(msg::extractUsage));
-      EXPECT_FALSE(fs::exists(game.payloadDir()));
+      EXPECT_FALSE(fs::exists(workDir / "payload"));
       break;
   }
   EXPECT_EQ(run.errors, "");

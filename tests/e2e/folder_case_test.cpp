@@ -35,6 +35,7 @@ struct Layout {
   const char* name;
   const char* exeName;      // in System
   const char* packagePath;  // below the installation's root
+  const char* payloadName;  // the stock files' folder in System
   Build packageBuild;       // the executable is BuildA
   std::vector<const char*> keys;
   std::function<void(StandIn&)> expectWrites;
@@ -53,6 +54,7 @@ TEST_P(OtherCase, FilesAreFoundAndPatchedInPlace) {
   game.copyProgram();
   game.writeStock("trail_stock.bin", stock::trail());
   game.writeStock("glint_stock.bin", stock::glint());
+  fs::rename(game.payloadDir(), game.systemDir() / l.payloadName);
   l.expectWrites(game);
 
   PtySession session(game.program(), game.systemDir());
@@ -71,7 +73,7 @@ TEST_P(OtherCase, FilesAreFoundAndPatchedInPlace) {
   // Written where they were found: nothing made in the game's own case.
   const std::string topFolder = fs::path(l.packagePath).begin()->string();
   EXPECT_EQ(namesIn(game.root()), (std::set<std::string>{topFolder, "System", "bin"}));
-  EXPECT_EQ(namesIn(game.systemDir()), std::set<std::string>{l.exeName});
+  EXPECT_EQ(namesIn(game.systemDir()), (std::set<std::string>{l.exeName, l.payloadName}));
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -79,6 +81,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(Layout{"MixedCaseFolders",
                              "VN3Main.exe",
                              "Content/vn3/maps/core_fxbank.ibt",
+                             "PayLoad",
                              Build::A,
                              {"5", "6", "7", "8", "9"},
                              [](StandIn& g) {
@@ -90,6 +93,7 @@ INSTANTIATE_TEST_SUITE_P(
                       Layout{"LowerCaseExecutableUpperCasePackage",
                              "vn3main.exe",
                              "content/VN3/MAPS/CORE_FXBANK.IBT",
+                             "payload",
                              Build::B,
                              {"3"},
                              [](StandIn& g) { g.exe.expectWrite(0x57CEE1, Bytes{0x00}); }}),
@@ -102,7 +106,7 @@ TEST(FolderCase, ExistingShaderFolderAndFileAreUsed) {
   const fs::path shaders = game.systemDir() / "shaders";
   fs::create_directory(shaders);
   std::ofstream(shaders / "rovizeradiff.pso", std::ios::binary) << "an older shader";
-  for (const std::uint64_t offset : {0x54A33C, 0x54A34C, 0x54A35C}) {
+  for (const std::uint64_t offset : {0x54A33Cu, 0x54A34Cu, 0x54A35Cu}) {
     game.exe.expectWrite(offset, Bytes{'Z'});
   }
 

@@ -113,6 +113,8 @@ TEST_P(AnswerAtQuestion, WritesThreeShadersThenPatchesTheExecutable) {
   ASSERT_TRUE(session.sendKey(a.key));
   if (!a.numbers.empty()) {
     ASSERT_TRUE(session.sendLine(a.numbers));
+    ASSERT_TRUE(session.expect(text::success()));
+    session.forgetUnread();
   }
   ASSERT_TRUE(session.sendKey("q"));
   EXPECT_EQ(session.waitExit(), ExitStatus::exited(0));
@@ -135,10 +137,13 @@ INSTANTIATE_TEST_SUITE_P(
                       // Negative zero is not below 0; a huge number saturates, then clamps.
                       Answer{"UpperYesNegativeZero", Build::A, "Y", "-0 1e999 .25",
                              shaderFile(-0.0f, 1.0f, 0.25f)},
-                      // The first component that is no number keeps its value, and so do
-                      // the ones after it.
+                      // A colour with a number that cannot be read is not taken at all.
                       Answer{"YesUnreadableSecond", Build::B, "y", "0.5abc 0.9 0.9",
-                             shaderFile(0.5f, 0.1f, 0.1f)}),
+                             stockColourShader},
+                      // Pasted as one write: what follows the colour's line is dropped,
+                      // never taken as menu keys (each 7 would run an action).
+                      Answer{"PastedSecondLineIsDropped", Build::A, "y", "0.5 0.5 0.5\n0.7 0.7 0.7",
+                             shaderFile(0.5f, 0.5f, 0.5f)}),
     [](const auto& test) { return std::string(test.param.name); });
 
 // The colour stays for the rest of the run: a later no reuses it, and
@@ -168,7 +173,7 @@ TEST(FrobHighlight, ColourAndTypedAheadNumbersLastAcrossActions) {
   ASSERT_TRUE(session.expect(text::success()));
   EXPECT_TRUE(allShadersHold(game, shaderFile(0.9f, 0.8f, 0.7f)));
 
-  // A component that cannot be read keeps the colour's current value.
+  // A number that cannot be read leaves the whole colour as it was.
   ASSERT_TRUE(session.sendKey("1"));
   ASSERT_TRUE(session.sendKey("y"));
   ASSERT_TRUE(session.sendLine("0.25 +"));
@@ -181,14 +186,14 @@ TEST(FrobHighlight, ColourAndTypedAheadNumbersLastAcrossActions) {
                                       text::frobNotice() + again + text::frobNotice() +
                                       colourPrompt("") + again + text::frobNotice() +
                                       colourPrompt("0.25 +") + again);
-  EXPECT_TRUE(allShadersHold(game, shaderFile(0.25f, 0.8f, 0.7f)));
+  EXPECT_TRUE(allShadersHold(game, shaderFile(0.9f, 0.8f, 0.7f)));
   EXPECT_TRUE(game.exe.matches());
 }
 
 // Nothing typed for the colour ever runs a menu action: the end of input
 // ends one prompt only, and a line typed ahead with Enter (a CR, as it
-// arrives while keys are read) is taken at once, leaving what follows it
-// for the menu.
+// arrives while keys are read) is taken at once. What came with it is
+// dropped; a key typed once the menu is back runs.
 TEST(FrobHighlight, EndOfInputAndTypedAheadLinesStayWithTheirPrompt) {
   StandIn game(Build::B);
   expectFrobOn(game, Build::B);
@@ -204,7 +209,10 @@ TEST(FrobHighlight, EndOfInputAndTypedAheadLinesStayWithTheirPrompt) {
   ASSERT_TRUE(session.expect(text::success()));
   EXPECT_TRUE(allShadersHold(game, shaderFile(0.5f, 0.5f, 0.5f)));
   ASSERT_TRUE(session.sendKey("1y0.25 0.5 0.75\r3"));
-  ASSERT_TRUE(session.expect(text::success() + text::menu(true) + text::success()));
+  ASSERT_TRUE(session.expect(text::success() + text::menu(true)));
+  session.forgetUnread();
+  ASSERT_TRUE(session.sendKey("3"));
+  ASSERT_TRUE(session.expect(text::success()));
   ASSERT_TRUE(session.sendKey("q"));
   EXPECT_EQ(session.waitExit(), ExitStatus::exited(0));
 

@@ -1,10 +1,15 @@
 // What the actions do to the game files, checked byte for byte over both
 // whole files, and what they print.
+#include <signal.h>
+
 #include <algorithm>
+#include <cctype>
 #include <fstream>
 #include <functional>
 #include <iterator>
+#include <map>
 #include <optional>
+#include <sstream>
 #include <stdexcept>
 #include <string>
 #include <tuple>
@@ -43,6 +48,12 @@ Bytes builtInBlock(const char* fileName, const Bytes& lead) {
   EXPECT_TRUE(block.size() >= lead.size() && std::equal(lead.begin(), lead.end(), block.begin()))
       << path << " does not begin with the replacement block's lead bytes";
   return block;
+}
+
+std::optional<Bytes> fileBytes(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return std::nullopt;
+  return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 void installStock(StandIn& game) {
@@ -256,19 +267,15 @@ TEST(Patch, OpenFailureMessagesGolden) {
 
 // ---- Stock blocks -----------------------------------------------------------
 
-std::string stockPath(const StandIn& game, const char* fileName) {
-  return (game.payloadDir() / fileName).string();
-}
-
-// Without stock files beside the program, actions 7 and 9 say which file
-// is missing and touch nothing. Stock files in the working directory's
-// payload folder do not count: the program looks beside itself.
+// Without stock files in the System folder's payload/, actions 7 and 9 say
+// which file is missing and touch nothing. Stock files beside the program
+// do not count: they belong with the game.
 TEST(Stock, MissingFilesAreReportedWithTheirPathAndNothingIsWritten) {
   StandIn game(Build::B);
   game.copyProgram();
-  fs::create_directories(game.systemDir() / "payload");
+  fs::create_directories(game.program().parent_path() / "payload");
   const Bytes trail = stock::trail();
-  std::ofstream(game.systemDir() / "payload" / "trail_stock.bin", std::ios::binary)
+  std::ofstream(game.program().parent_path() / "payload" / "trail_stock.bin", std::ios::binary)
       .write(reinterpret_cast<const char*>(trail.data()),
              static_cast<std::streamsize>(trail.size()));
 
@@ -277,10 +284,9 @@ TEST(Stock, MissingFilesAreReportedWithTheirPathAndNothingIsWritten) {
   ASSERT_TRUE(session.sendKey("9"));
   ASSERT_TRUE(session.sendKey("q"));
   EXPECT_EQ(session.waitExit(), ExitStatus::exited(0));
-  EXPECT_EQ(session.transcript(),
-            text::startup() + text::menu(true) +
-                text::missingStock(stockPath(game, "trail_stock.bin")) + text::menu(true) +
-                text::missingStock(stockPath(game, "glint_stock.bin")) + text::menu(true));
+  EXPECT_EQ(session.transcript(), text::startup() + text::menu(true) +
+                                      text::missingStock("trail_stock.bin") + text::menu(true) +
+                                      text::missingStock("glint_stock.bin") + text::menu(true));
   EXPECT_TRUE(game.exe.matches());
   EXPECT_TRUE(game.package.matches());
 }
@@ -301,21 +307,22 @@ TEST(Stock, MissingPackageIsReportedBeforeMissingStock) {
   EXPECT_TRUE(game.package.matches());
 }
 
-// The stock blocks are kept from the package before they are first
-// overwritten, so the restores work without the files; from the game's own
-// System folder (and only there) they are saved for later runs. Build B.
+// A stock block in the package is saved to the System folder's payload/
+// before anything overwrites it, wherever the program itself lies; a block
+// that cannot be saved is not overwritten. A restore without its block
+// looks for the file again. Build B.
 enum class Glint { Stock, Off, OnFile, Patched };
 enum class Where { System, Elsewhere, ReadOnlySystem };
 
 struct KeptStock {
   const char* name;
-  bool stockPackage;              // else the package's glint block is already patched
-  Where where;                    // where the program runs from
-  const char* stockFile;          // a glint file there at start: "accepted", "rejected" or none
-  std::vector<std::string> runs;  // the keys of each run
-  std::string outcomes;           // of every action in order: + applied, - stock missing
-  Glint glintAfter;               // what the package's glint block ends as
-  Glint glintFile;                // the glint file afterwards (Patched: none)
+  bool stockPackage;      // else the package's glint block is already patched
+  Where where;            // where the program runs from
+  const char* stockFile;  // at start: "accepted" or "rejected" glint file, "payload file", none
+  const char* runs;       // keys, a space between runs; w makes the accepted glint file
+  std::string outcomes;   // of every action in order: + applied, - stock missing, ! not saved
+  Glint glintAfter;       // what the package's glint block ends as
+  Glint glintFile;        // the glint file afterwards (Patched: none)
   bool trailSaved;
 };
 
@@ -335,9 +342,11 @@ TEST_P(KeptStockRows, RestoresWorkAndOnlyTheGameFolderKeepsTheFiles) {
   game.package.overwrite(stock::glintOffset(Build::B),
                          c.stockPackage ? stock::glint() : Bytes(glintSize, 0));
   game.copyProgram(c.where == Where::Elsewhere ? fs::path() : game.systemDir());
-  if (c.stockFile) {
-    game.writeStock("glint_stock.bin",
-                    c.stockFile == std::string("accepted") ? onFile : Bytes(100, 0x11));
+  const std::string atStart = c.stockFile ? c.stockFile : "";
+  if (atStart == "payload file") {
+    std::ofstream(game.payloadDir()) << "not a folder";
+  } else if (!atStart.empty()) {
+    game.writeStock("glint_stock.bin", atStart == "accepted" ? onFile : Bytes(100, 0x11));
   }
   Launch launch;
   if (c.where == Where::ReadOnlySystem) {
@@ -347,14 +356,22 @@ TEST_P(KeptStockRows, RestoresWorkAndOnlyTheGameFolderKeepsTheFiles) {
   }
 
   std::size_t action = 0;
-  for (const std::string& keys : c.runs) {
+  std::istringstream runs(c.runs);
+  for (std::string keys; runs >> keys;) {
     PtySession session(game.program(), game.systemDir(), Console::Terminal, launch);
     std::string expected = text::startup() + text::menu(true);
     for (const char key : keys) {
+      if (key == 'w') {
+        ASSERT_TRUE(session.awaitKeyRead());
+        game.writeStock("glint_stock.bin", onFile);
+        continue;
+      }
       ASSERT_TRUE(session.sendKey(std::string(1, key)));
-      expected += (c.outcomes.at(action++) == '+'
-                       ? text::success()
-                       : text::missingStock(stockPath(game, "glint_stock.bin"))) +
+      const char* file = key < '8' ? "trail_stock.bin" : "glint_stock.bin";
+      const char outcome = c.outcomes.at(action++);
+      expected += (outcome == '+'   ? text::success()
+                   : outcome == '-' ? text::missingStock(file)
+                                    : text::stockNotSaved(file)) +
                   text::menu(true);
     }
     ASSERT_TRUE(session.sendKey("q"));
@@ -363,102 +380,107 @@ TEST_P(KeptStockRows, RestoresWorkAndOnlyTheGameFolderKeepsTheFiles) {
   }
   game.package.expectWrite(stock::glintOffset(Build::B), glintOf(c.glintAfter));
   EXPECT_TRUE(game.package.matches());
-  const auto saved = [&game](const char* file) -> std::optional<Bytes> {
-    std::ifstream in(game.payloadDir() / file, std::ios::binary);
-    if (!in) return std::nullopt;
-    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  };
+  const auto saved = [&game](const char* file) { return fileBytes(game.payloadDir() / file); };
   if (c.glintFile == Glint::Patched) {
     EXPECT_FALSE(saved("glint_stock.bin"));
   } else {
     EXPECT_EQ(saved("glint_stock.bin"), glintOf(c.glintFile));
   }
   EXPECT_EQ(saved("trail_stock.bin"), c.trailSaved ? std::optional(stock::trail()) : std::nullopt);
+  if (c.where == Where::Elsewhere) {
+    EXPECT_FALSE(fs::exists(game.program().parent_path() / "payload"));
+  }
 }
 
-INSTANTIATE_TEST_SUITE_P(Stock, KeptStockRows,
-                         ::testing::Values(KeptStock{"OffThenRestore",
-                                                     true,
-                                                     Where::System,
-                                                     nullptr,
-                                                     {"89"},
-                                                     "++",
-                                                     Glint::Stock,
-                                                     Glint::Stock,
-                                                     false},
-                                           KeptStock{"TrailsOffSubtleRestore",
-                                                     true,
-                                                     Where::System,
-                                                     nullptr,
-                                                     {"567"},
-                                                     "+++",
-                                                     Glint::Stock,
-                                                     Glint::Patched,
-                                                     true},
-                                           KeptStock{"RestoreFirstWritesTheSameBytes",
-                                                     true,
-                                                     Where::System,
-                                                     nullptr,
-                                                     {"9"},
-                                                     "+",
-                                                     Glint::Stock,
-                                                     Glint::Stock,
-                                                     false},
-                                           KeptStock{"SavedForTheNextRun",
-                                                     true,
-                                                     Where::System,
-                                                     nullptr,
-                                                     {"8", "9"},
-                                                     "++",
-                                                     Glint::Stock,
-                                                     Glint::Stock,
-                                                     false},
-                                           KeptStock{"PatchedPackageKeepsNothing",
-                                                     false,
-                                                     Where::System,
-                                                     nullptr,
-                                                     {"9"},
-                                                     "-",
-                                                     Glint::Off,
-                                                     Glint::Patched,
-                                                     false},
-                                           KeptStock{"ElsewhereOnlyForTheRun",
-                                                     true,
-                                                     Where::Elsewhere,
-                                                     nullptr,
-                                                     {"898", "9"},
-                                                     "+++-",
-                                                     Glint::Off,
-                                                     Glint::Patched,
-                                                     false},
-                                           KeptStock{"ReadOnlyFolderOnlyForTheRun",
-                                                     true,
-                                                     Where::ReadOnlySystem,
-                                                     nullptr,
-                                                     {"898", "9"},
-                                                     "+++-",
-                                                     Glint::Off,
-                                                     Glint::Patched,
-                                                     false},
-                                           KeptStock{"AcceptedFileLeftAlone",
-                                                     true,
-                                                     Where::System,
-                                                     "accepted",
-                                                     {"89"},
-                                                     "++",
-                                                     Glint::OnFile,
-                                                     Glint::OnFile,
-                                                     false},
-                                           KeptStock{"RejectedFileReplaced",
-                                                     true,
-                                                     Where::System,
-                                                     "rejected",
-                                                     {"89"},
-                                                     "++",
-                                                     Glint::Stock,
-                                                     Glint::Stock,
-                                                     false}),
-                         [](const auto& row) { return std::string(row.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    Stock, KeptStockRows,
+    ::testing::Values(KeptStock{"OffThenRestore", true, Where::System, nullptr, "89", "++",
+                                Glint::Stock, Glint::Stock, false},
+                      KeptStock{"TrailsOffSubtleRestore", true, Where::System, nullptr, "567",
+                                "+++", Glint::Stock, Glint::Patched, true},
+                      KeptStock{"RestoreFirstWritesTheSameBytes", true, Where::System, nullptr, "9",
+                                "+", Glint::Stock, Glint::Stock, false},
+                      KeptStock{"SavedForTheNextRun", true, Where::System, nullptr, "8 9", "++",
+                                Glint::Stock, Glint::Stock, false},
+                      KeptStock{"PatchedPackageKeepsNothing", false, Where::System, nullptr, "9",
+                                "-", Glint::Off, Glint::Patched, false},
+                      KeptStock{"ElsewhereSavedInTheGameFolder", true, Where::Elsewhere, nullptr,
+                                "898 9", "++++", Glint::Stock, Glint::Stock, false},
+                      // A restore of the stock bytes writes them even so.
+                      KeptStock{"ReadOnlyFolderNothingOverwritten", true, Where::ReadOnlySystem,
+                                nullptr, "898 9", "!+!+", Glint::Stock, Glint::Patched, false},
+                      KeptStock{"PayloadIsAFileNothingOverwritten", true, Where::System,
+                                "payload file", "5", "!", Glint::Stock, Glint::Patched, false},
+                      KeptStock{"FileMadeDuringTheRunIsUsed", false, Where::System, nullptr, "9w9",
+                                "-+", Glint::OnFile, Glint::OnFile, false},
+                      KeptStock{"AcceptedFileLeftAlone", true, Where::System, "accepted", "89",
+                                "++", Glint::OnFile, Glint::OnFile, false},
+                      KeptStock{"RejectedFileReplaced", true, Where::System, "rejected", "89", "++",
+                                Glint::Stock, Glint::Stock, false}),
+    [](const auto& row) { return std::string(row.param.name); });
+
+// Killed at each file-system call of action 5 in turn, on a stock package
+// without a stock file, the program never loses the block: it is whole in
+// the package or in payload/, and a restart's 7 puts it back.
+TEST(Stock, KilledAtAnyFileCallOfAnOverwriteTheBlockSurvives) {
+  const Build build = Build::B;
+  const std::string calls =
+      "%file,read,write,pread64,pwrite64,readv,writev,lseek,fsync,fdatasync,close,fstat,ftruncate";
+  // Found by a first run without a kill: each file call of the action, as
+  // its name and its number among the calls of that name, which strace
+  // counts on the terminal too.
+  std::vector<std::pair<std::string, int>> killPoints;
+  for (std::size_t run = 0; run <= killPoints.size(); ++run) {
+    const bool recording = run == 0;
+    const auto [call, count] = recording ? std::pair<std::string, int>() : killPoints[run - 1];
+    SCOPED_TRACE(recording ? "no kill" : "killed at " + call + " #" + std::to_string(count));
+    StandIn game(build);
+    game.package.overwrite(stock::trailOffset(build), stock::trail());
+    const fs::path log = game.root() / "calls.log";
+    {
+      PtySession session(game.program(), game.systemDir());
+      ASSERT_TRUE(session.awaitKeyRead());
+      const std::string kill = "inject=" + call + ":signal=SIGKILL:when=" + std::to_string(count);
+      const Tracer tracer(
+          session.pid(),
+          recording ? std::vector<std::string>{"-y", "-o", log.string(), "-e", "trace=" + calls}
+                    : std::vector<std::string>{"-o", "/dev/null", "-e", kill});
+      if (!tracer.failure().empty()) GTEST_SKIP() << "strace cannot attach: " << tracer.failure();
+      ASSERT_TRUE(session.sendKey("5"));
+      const bool done = session.expect(text::success() + text::menu(true));
+      const bool killed = session.waitExit(milliseconds(0)) == ExitStatus::killedBy(SIGKILL);
+      ASSERT_TRUE(recording ? done && !killed : killed) << session.transcript();
+    }
+    if (recording) {
+      std::ifstream in(log);
+      std::map<std::string, int> seen;
+      for (std::string line; std::getline(in, line);) {
+        const std::size_t open = line.find('(');
+        if (open == std::string::npos || !std::islower(static_cast<unsigned char>(line[0]))) {
+          continue;
+        }
+        const std::string name = line.substr(0, open);
+        ++seen[name];
+        if (line.find("</dev/") == std::string::npos) killPoints.emplace_back(name, seen[name]);
+      }
+      ASSERT_FALSE(killPoints.empty()) << "no calls recorded";
+      EXPECT_EQ(fileBytes(game.payloadDir() / "trail_stock.bin"), stock::trail());
+    }
+    Bytes inPackage(trailSize);
+    std::ifstream package(game.package.path(), std::ios::binary);
+    package.seekg(static_cast<std::streamoff>(stock::trailOffset(build)));
+    package.read(reinterpret_cast<char*>(inPackage.data()), trailSize);
+    EXPECT_TRUE(inPackage == stock::trail() ||
+                fileBytes(game.payloadDir() / "trail_stock.bin") == stock::trail())
+        << "the stock block is lost";
+    PtySession again(game.program(), game.systemDir());
+    ASSERT_TRUE(again.sendKey("7"));
+    ASSERT_TRUE(again.sendKey("q"));
+    EXPECT_EQ(again.waitExit(), ExitStatus::exited(0));
+    EXPECT_EQ(again.transcript(), text::oneAction('7', text::success()));
+    EXPECT_TRUE(game.package.matches());
+  }
+}
 
 struct BadStock {
   const char* name;
@@ -498,8 +520,8 @@ TEST_P(UnacceptableStock, IsRefusedWhileTheOtherWorks) {
   ASSERT_TRUE(session.sendKey("9"));
   ASSERT_TRUE(session.sendKey("q"));
   EXPECT_EQ(session.waitExit(), ExitStatus::exited(0));
-  const std::string refused = text::missingStock(
-      stockPath(game, c.refusedKey == '7' ? "trail_stock.bin" : "glint_stock.bin"));
+  const std::string refused =
+      text::missingStock(c.refusedKey == '7' ? "trail_stock.bin" : "glint_stock.bin");
   const std::string first = c.refusedKey == '7' ? refused : text::success();
   const std::string second = c.refusedKey == '9' ? refused : text::success();
   EXPECT_EQ(session.transcript(), text::startup() + text::menu(true) + first + text::menu(true) +

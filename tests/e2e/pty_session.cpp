@@ -97,7 +97,6 @@ struct ExecPlan {
     if (fileSizeLimit) {
       const struct rlimit limit { *fileSizeLimit, *fileSizeLimit };
       if (::setrlimit(RLIMIT_FSIZE, &limit) != 0) fail();
-      ::signal(SIGXFSZ, SIG_IGN);  // an ignored signal stays ignored across exec
     }
     // Groups first: once the ids are dropped, they can no longer be changed.
     if (dropToNobody &&
@@ -494,6 +493,51 @@ std::string PtySession::failureContext() {
   return out.str();
 }
 
+Tracer::Tracer(pid_t pid, const std::vector<std::string>& options) {
+  std::vector<std::string> args = {"strace", "-p", std::to_string(pid)};
+  args.insert(args.end(), options.begin(), options.end());
+  std::vector<char*> argv;
+  for (std::string& arg : args) argv.push_back(arg.data());
+  argv.push_back(nullptr);
+  int err[2];
+  if (::pipe2(err, O_CLOEXEC) != 0) throwErrno("pipe2");
+  pid_ = ::fork();
+  if (pid_ < 0) throwErrno("fork");
+  if (pid_ == 0) {
+    if (::dup2(err[1], 2) < 0) ::_exit(125);
+    ::execvp(argv[0], argv.data());
+    const std::string why = std::string("cannot run strace: ") + std::strerror(errno);
+    [[maybe_unused]] const ssize_t n = ::write(2, why.data(), why.size());
+    ::_exit(127);
+  }
+  ::close(err[1]);
+  errPipe_ = err[0];
+  // strace says so on standard error once the program stops at its calls.
+  std::string said;
+  const auto deadline = Clock::now() + defaultTimeout;
+  while (said.find(" attached") == std::string::npos) {
+    struct pollfd fd {
+      errPipe_, POLLIN, 0
+    };
+    char buffer[512];
+    const ssize_t n = ::poll(&fd, 1, 100) > 0 ? ::read(errPipe_, buffer, sizeof buffer) : -1;
+    if (n == 0 || Clock::now() >= deadline) {
+      failure_ = said.empty() ? "strace did not attach" : said;
+      return;
+    }
+    if (n > 0) said.append(buffer, static_cast<std::size_t>(n));
+  }
+}
+
+Tracer::~Tracer() {
+  if (pid_ > 0) {
+    ::kill(pid_, SIGTERM);
+    while (::waitpid(pid_, nullptr, 0) < 0 && errno == EINTR) {
+    }
+  }
+  closeFd(errPipe_);
+}
+
 std::string runActionAndQuit(const std::filesystem::path& binary,
                              const std::filesystem::path& workDir, char key, const Launch& launch) {
   PtySession session(binary, workDir, Console::Terminal, launch);
@@ -503,6 +547,8 @@ std::string runActionAndQuit(const std::filesystem::path& binary,
   }
   EXPECT_TRUE(session.sendKey("q"));
   EXPECT_EQ(session.waitExit(), ExitStatus::exited(0));
+  EXPECT_TRUE(sameSettings(session.currentSettings(), session.initialSettings()))
+      << describeSettings(session.currentSettings());
   return session.transcript();
 }
 

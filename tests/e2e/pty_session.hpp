@@ -52,8 +52,9 @@ enum class Console {
 // How the child is set up beyond its console, before the program starts.
 struct Launch {
   std::vector<std::string> arguments;  // after the program's own name
-  // A file-size limit (RLIMIT_FSIZE) with SIGXFSZ ignored, so a write past
-  // it fails with EFBIG instead of killing the program.
+  // A file-size limit (RLIMIT_FSIZE) as a shell's `ulimit -f` sets it:
+  // SIGXFSZ keeps its default, so a write past the limit fails with EFBIG
+  // only if the program ignores the signal, and kills it otherwise.
   std::optional<std::uint64_t> fileSizeLimit;
   // Run as an ordinary user: when this harness is root, the child drops to
   // uid and gid 65534, since root would open read-only files anyway;
@@ -88,6 +89,10 @@ class PtySession {
   // Types `bytes` at once, whatever the program is doing: keys typed ahead
   // while an action runs.
   ::testing::AssertionResult typeAhead(std::string_view bytes) { return type(bytes); }
+
+  // The program has dropped what was typed and not yet read, as a colour
+  // prompt does when it ends: the next wait no longer waits for it.
+  void forgetUnread() { typedUntil_ = charsRead(); }
 
   // Waits until the program reads a cooked line, then types `text` and
   // Enter.
@@ -153,9 +158,28 @@ class PtySession {
   struct termios initialSettings_ {};
 };
 
+// strace attached to a running program, with `options` saying what it
+// records or injects. When it cannot attach (no strace, ptrace not
+// allowed), failure() says why; otherwise it stays until the program ends
+// or this object goes, which detaches it.
+class Tracer {
+ public:
+  Tracer(pid_t pid, const std::vector<std::string>& options);
+  ~Tracer();
+  Tracer(const Tracer&) = delete;
+  Tracer& operator=(const Tracer&) = delete;
+
+  const std::string& failure() const { return failure_; }
+
+ private:
+  pid_t pid_ = -1;
+  int errPipe_ = -1;
+  std::string failure_;
+};
+
 // Starts the program in `workDir`, runs the action of `key` (declining a
-// colour of its own for action 1), quits and expects status 0. Returns the
-// transcript.
+// colour of its own for action 1), quits and expects status 0 and the
+// terminal as it was found. Returns the transcript.
 std::string runActionAndQuit(const std::filesystem::path& binary,
                              const std::filesystem::path& workDir, char key,
                              const Launch& launch = {});

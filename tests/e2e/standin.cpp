@@ -215,7 +215,7 @@ void StandIn::openToOthers() {
   }
 }
 
-fs::path StandIn::payloadDir() const { return program_.parent_path() / "payload"; }
+fs::path StandIn::payloadDir() const { return systemDir() / "payload"; }
 
 void StandIn::writeStock(std::string_view fileName, std::span<const std::uint8_t> bytes) {
   fs::create_directories(payloadDir());

@@ -92,8 +92,8 @@ class StandIn {
   // readable by all (the temporary root starts 0700). Run after the tree is
   // laid out.
   void openToOthers();
-  // The folder the program looks in for its stock blocks: payload/ beside
-  // the program.
+  // The folder the program looks in for its stock blocks: payload/ in the
+  // System folder, where it runs.
   std::filesystem::path payloadDir() const;
   void writeStock(std::string_view fileName, std::span<const std::uint8_t> bytes);
 

@@ -56,8 +56,14 @@ inline std::string frobNotice() {
 inline std::string success() { return line() + line() + line(msg::patchApplied) + line(); }
 inline std::string error(std::string_view text) { return line() + line(text) + line(); }
 
-inline std::string missingStock(const std::string& path) {
-  return error(msg::fillIn(msg::missingStockData, {path}));
+// A stock file as the messages name it, on every host.
+inline std::string stockFile(std::string_view name) { return "payload\\" + std::string(name); }
+
+inline std::string missingStock(std::string_view name) {
+  return error(msg::fillIn(msg::missingStockData, {stockFile(name)}));
+}
+inline std::string stockNotSaved(std::string_view name) {
+  return error(msg::fillIn(msg::saveStockFailed, {stockFile(name)}));
 }
 
 // A whole run of one action with the full menu: start-up, the action's own

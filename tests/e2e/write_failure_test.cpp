@@ -1,6 +1,7 @@
-// Writes the file system refuses: a file-size limit below a patch site makes
-// the write fail with EFBIG, as a full disk or a quota would. The action must
-// say so, never "-- Patch Applied --", and keep what reached the file before.
+// Writes the file system refuses: a file-size limit below a patch site, set
+// as `ulimit -f` sets it, makes the write fail as a full disk or a quota
+// would. The action must say so, never "-- Patch Applied --", keep what
+// reached the file before, and the program go on.
 #include <filesystem>
 #include <fstream>
 #include <functional>

@@ -115,8 +115,8 @@ TEST(ParseNumber, TakesTheLongestNumberAndSaturates) {
 
 TEST(NarrowToFloat, SaturatesAtBothEndsAndKeepsTheSign) {
   constexpr double dmax = std::numeric_limits<double>::max();
-  constexpr double fmax = std::numeric_limits<float>::max();
-  constexpr double fmin = std::numeric_limits<float>::min();
+  constexpr double fmax = static_cast<double>(std::numeric_limits<float>::max());
+  constexpr double fmin = static_cast<double>(std::numeric_limits<float>::min());
   const struct {
     double value;
     std::uint32_t bits;
@@ -186,13 +186,17 @@ TEST(ReadColour, SuccessivePromptsOverOneStream) {
       {"text after the third number is dropped with its line",
        "0.5 0.5 0.5 x\n0.2 0.2 0.2\n",
        {{0.5f, 0.5f, 0.5f}, {0.2f, 0.2f, 0.2f}}},
-      {"failure keeps the rest and drops its line",
+      // A colour is taken whole or not at all.
+      {"failure keeps the colour and drops its line",
        "0.5 abc 0.6\n0.7 0.8 0.9\n",
-       {{0.5f, 0.2f, 0.3f}, {0.7f, 0.8f, 0.9f}}},
+       {current, {0.7f, 0.8f, 0.9f}}},
       {"failure at the end of a line keeps the next line",
        "0.5 +\n0.7 0.8 0.9\n",
-       {{0.5f, 0.2f, 0.3f}, {0.7f, 0.8f, 0.9f}}},
-      {"a number glued to text", "0.5abc 0.9 0.9\n", {{0.5f, 0.2f, 0.3f}}},
+       {current, {0.7f, 0.8f, 0.9f}}},
+      {"a number glued to text", "0.5abc 0.9 0.9\n", {current}},
+      {"kept numbers a failed prompt took are used up",
+       "0.4 0.5 0.6 0.7\nx\n0.1 0.2 0.3\n",
+       {{0.4f, 0.5f, 0.6f}, current, {0.1f, 0.2f, 0.3f}}},
       {"an exponent without digits is text",
        "0.4 0.5 1e+\n0.6 0.7 0.8\n",
        {{0.4f, 0.5f, 1.0f}, {0.6f, 0.7f, 0.8f}}},
@@ -200,7 +204,7 @@ TEST(ReadColour, SuccessivePromptsOverOneStream) {
       {"a number of over 1000 characters is unreadable",
        tooLong + " 0.5 0.6\n0.7 0.7 0.7\n",
        {current, {0.7f, 0.7f, 0.7f}}},
-      {"end of input after one number", "0.5", {{0.5f, 0.2f, 0.3f}, current}},
+      {"end of input after one number", "0.5", {current, current}},
       {"no input at all", "", {current, current}},
       {"first component unreadable", "x 0.5 0.5 0.5\n0.6 0.6 0.6\n", {current, {0.6f, 0.6f, 0.6f}}},
       // A line cut by one prompt's limit is dropped whole, never read on as
@@ -236,7 +240,7 @@ TEST(ReadColour, NegativeZeroIsStoredWithItsSign) {
 TEST(ReadColour, EndOfInputEndsOnlyThatPrompt) {
   Input in{"0.5"};
   NumberReader reader(in.source());
-  EXPECT_EQ(reader.readColour(current), (std::array<float, 3>{0.5f, 0.2f, 0.3f}));
+  EXPECT_EQ(reader.readColour(current), current);
   in.text += "0.6 0.7 0.8\n";
   EXPECT_EQ(reader.readColour(current), (std::array<float, 3>{0.6f, 0.7f, 0.8f}));
 }

@@ -1,4 +1,5 @@
 #include "app/console/key_decoder.hpp"
+#include "app/console/key_reader.hpp"
 
 #include <gtest/gtest.h>
 
@@ -323,8 +324,8 @@ TEST(KeyDecoder, BoundsRunawaySequences) {
 }
 
 // Every answer keeps the reader's contract; returns false on the first breach.
-::testing::AssertionResult checkContract(const std::vector<std::uint8_t>& bytes,
-                                         const DecodeResult& r, bool expired) {
+::testing::AssertionResult checkContract(std::span<const std::uint8_t> bytes, const DecodeResult& r,
+                                         bool expired) {
   auto fail = [&](const char* what) {
     return ::testing::AssertionFailure()
            << what << " for " << hex({reinterpret_cast<const char*>(bytes.data()), bytes.size()});
@@ -360,37 +361,37 @@ TEST(KeyDecoderProperty, AllShortInputsAreAnsweredAfterTheWait) {
   }
 }
 
-// Plays the terminal reader: bytes one at a time, the wait expiring only
-// when the decoder wants a byte and none is left.
+DecodeResult decodeChecked(std::span<const std::uint8_t> bytes, bool expired, DecodeState state) {
+  const DecodeResult r = decodeKey(bytes, expired, state);
+  EXPECT_TRUE(checkContract(bytes, r, expired));
+  return r;
+}
+
 struct Reading {
   std::vector<std::vector<int>> keys;
   std::size_t mostHeld = 0;  // bytes held at once
   bool usedUp = true;
 };
 
+// Plays the terminal for the key reader: the bytes arrive in time, except at
+// a '|' and after the last, where every wait it asks for runs out.
 Reading readAll(std::string_view input) {
   Reading out;
-  std::vector<std::uint8_t> held;
-  DecodeState state = DecodeState::Key;
-  std::size_t pos = 0;
-  while (pos < input.size() || !held.empty()) {
-    if (held.empty()) held.push_back(static_cast<std::uint8_t>(input[pos++]));
-    out.mostHeld = std::max(out.mostHeld, held.size());
-    DecodeResult r = decodeKey(held, false, state);
-    EXPECT_TRUE(checkContract(held, r, false));
-    if (r.status == DecodeStatus::NeedMore) {
-      if (pos < input.size()) {
-        held.push_back(static_cast<std::uint8_t>(input[pos++]));
-        continue;
-      }
-      r = decodeKey(held, true, state);
-      EXPECT_TRUE(checkContract(held, r, true));
-      if (r.status == DecodeStatus::NeedMore) return out.usedUp = false, out;
+  KeyReader reader(decodeChecked);
+  // Each wait that runs out ends something held, so the bytes bound their count.
+  for (std::size_t pos = 0, waits = 0; waits <= input.size();) {
+    while (const auto key = reader.key()) out.keys.emplace_back(key->begin(), key->end());
+    if (pos < input.size() && input[pos] != '|') {
+      reader.byteRead(static_cast<std::uint8_t>(input[pos++]));
+      out.mostHeld = std::max(out.mostHeld, reader.held());
+    } else if (reader.wants() == KeyReader::Wait::ByteWithinSequenceWait) {
+      reader.waitRanOut();
+      ++waits;
+    } else if (pos++ == input.size()) {  // past a '|' the reader waits out, or the end
+      break;
     }
-    held.erase(held.begin(), held.begin() + static_cast<std::ptrdiff_t>(r.consumed));
-    state = r.next;
-    if (r.status == DecodeStatus::Key) out.keys.push_back(codesOf(r));
   }
+  out.usedUp = reader.wants() == KeyReader::Wait::Byte;
   return out;
 }
 
@@ -413,6 +414,9 @@ TEST(KeyDecoder, DropsStringsAndOverlongSequences) {
       {"\033[" + std::string(96, '1') + "\r", {{13}}},
       {"\033P", {{'P'}}},  // the introducer alone: Alt+P
       {"\033]5", {}},
+      {"\033]2;title|5", {{'5'}}},  // the string ends when its next byte is late
+      {"\033[" + std::string(96, '1') + "|5", {{'5'}}},  // and so does a long sequence
+      {"\033P1$r|\303\251", {{0xE9}}},                   // then any key, not only one with Esc
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(hex(row.input));

@@ -4,7 +4,7 @@
 
 #include "common/platform.hpp"
 #include "patch/apply_patch.hpp"
-#include "patch/shader_image.hpp"
+#include "patch/frob_highlight.hpp"
 #include "test_support.hpp"
 
 namespace vn3 {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <string>
 
+#include "app/menu.hpp"
 #include "common/game_build.hpp"
 #include "patch/apply_patch.hpp"
 #include "patch/patch_sites.hpp"
@@ -57,11 +58,12 @@ std::vector<std::uint32_t> offsetsOf(const std::vector<PatchSite>& sites) {
 }
 
 TEST(SiteTable, MatchesTheGameBuilds) {
-  ASSERT_EQ(siteTable.size(), expectedTable().size());
-  for (std::size_t i = 0; i < siteTable.size(); ++i) {
+  ASSERT_EQ(menuActions.size(), expectedTable().size());
+  for (std::size_t i = 0; i < menuActions.size(); ++i) {
     const ExpectedList& want = expectedTable()[i];
     SCOPED_TRACE("menu key " + std::to_string(i + 1));
-    EXPECT_EQ(siteTable[i], want.list);
+    // Key 1 runs its dialogue, which writes frobOn last.
+    EXPECT_EQ(menuActions[i].sites, i == 0 ? nullptr : want.list);
     EXPECT_EQ(want.list->target, want.target);
     EXPECT_EQ(offsetsOf(sitesFor(*want.list, GameBuild::BuildA)), want.offsetsA);
     EXPECT_EQ(offsetsOf(sitesFor(*want.list, GameBuild::BuildB)), want.offsetsB);

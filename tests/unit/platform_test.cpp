@@ -74,16 +74,19 @@ TEST(HostPath, GamePathsStayRelativeAndReachTheirFiles) {
   EXPECT_EQ(hostPath("VN3Main.exe"), std::filesystem::path("VN3Main.exe"));
 }
 
-TEST(ExecutableDirectory, HoldsTheRunningProgram) {
-  const std::filesystem::path dir = executableDirectory();
-  ASSERT_FALSE(dir.empty());
-  EXPECT_TRUE(dir.is_absolute());
-#ifdef _WIN32
-  const char* program = "vn3_unit_tests.exe";
-#else
-  const char* program = "vn3_unit_tests";
-#endif
-  EXPECT_TRUE(std::filesystem::is_regular_file(dir / program)) << dir;
+// The stock files' two steps: a new file never takes over an existing one,
+// and the rename replaces whatever is at the name.
+TEST(DurableFiles, NewFileOnlyWhereThereIsNoneAndTheRenameReplaces) {
+  test::TempDir dir;
+  const std::vector<std::uint8_t> bytes = {1, 2, 3};
+  test::writeFile(dir / "old", {9});
+  EXPECT_FALSE(writeNewFileDurably(dir / "old", bytes));
+  EXPECT_EQ(test::readFile(dir / "old"), std::vector<std::uint8_t>{9});
+  ASSERT_TRUE(writeNewFileDurably(dir / "new", bytes));
+  ASSERT_TRUE(replaceFileDurably(dir / "new", dir / "old"));
+  EXPECT_EQ(test::readFile(dir / "old"), bytes);
+  EXPECT_FALSE(std::filesystem::exists(dir / "new"));
+  EXPECT_FALSE(writeNewFileDurably(dir / "missing" / "x", bytes));
 }
 
 }  // namespace

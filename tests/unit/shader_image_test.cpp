@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "common/platform.hpp"
-#include "patch/shader_image.hpp"
+#include "patch/frob_highlight.hpp"
 #include "test_support.hpp"
 
 namespace vn3 {

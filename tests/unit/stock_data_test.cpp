@@ -43,20 +43,5 @@ TEST(StockData, OnlyAnExactCopyShapedFileIsAccepted) {
   }
 }
 
-TEST(StockData, EachBlockIsLookedForUnderItsOwnName) {
-  test::TempDir dir;
-  const auto glint = stockLike(glintBlockSize, glintStockLead);
-  test::writeFile(dir / "glint_stock.bin", glint);
-  // A trail file with the glint's bytes is the wrong size and lead for a trail.
-  test::writeFile(dir / "trail_stock.bin", glint);
-
-  const StockBlocks stock = loadStockBlocks(dir.path());
-  EXPECT_EQ(stock.trail.path, dir / "trail_stock.bin");
-  EXPECT_FALSE(stock.trail.bytes.has_value());
-  EXPECT_EQ(stock.glint.path, dir / "glint_stock.bin");
-  ASSERT_TRUE(stock.glint.bytes.has_value());
-  EXPECT_EQ(*stock.glint.bytes, glint);
-}
-
 }  // namespace
 }  // namespace vn3

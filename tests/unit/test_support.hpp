@@ -33,6 +33,18 @@ class TempDir {
   std::filesystem::path path_;
 };
 
+// The working directory, for as long as it lives; the one before comes back.
+class WorkIn {
+ public:
+  explicit WorkIn(const std::filesystem::path& dir) { std::filesystem::current_path(dir); }
+  ~WorkIn() { std::filesystem::current_path(home_); }
+  WorkIn(const WorkIn&) = delete;
+  WorkIn& operator=(const WorkIn&) = delete;
+
+ private:
+  const std::filesystem::path home_ = std::filesystem::current_path();
+};
+
 class CaptureStdout {
  public:
   CaptureStdout() : old_(std::cout.rdbuf(buffer_.rdbuf())) {}

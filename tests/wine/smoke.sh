@@ -79,10 +79,10 @@ start_program() {
   fi
 }
 
-# Waits until DIR/out holds the menu prompt COUNT times.
+# Waits until DIR/out holds the menu prompt, or PATTERN, COUNT times.
 wait_for_prompt() {
-  local dir=$1 count=$2 deadline=$((SECONDS + wait_limit))
-  while (($(grep -o 'Pick one, vesker> ' "$dir/out" 2>/dev/null | wc -l) < count)); do
+  local dir=$1 count=$2 pattern=${3:-'Pick one, vesker> '} deadline=$((SECONDS + wait_limit))
+  while (($(grep -o "$pattern" "$dir/out" 2>/dev/null | wc -l) < count)); do
     if ((SECONDS >= deadline)); then
       echo "  no prompt $count in $dir/out after ${wait_limit}s" >&2
       return 1
@@ -102,8 +102,9 @@ wait_for_exit() {
   done
 }
 
-# Sends KEYS (tmux key names; "prompt" waits for the next menu prompt) to the
-# program named NAME running in DIR.
+# Sends KEYS (tmux key names; "prompt" waits for the next menu prompt,
+# "paste:TEXT" waits for the colour prompt and pastes TEXT as a terminal
+# does, each line end a CR) to the program named NAME running in DIR.
 drive() {
   local name=$1 dir=$2 prompts=0 key
   shift 2
@@ -111,6 +112,11 @@ drive() {
     if [[ $key == prompt ]]; then
       prompts=$((prompts + 1))
       wait_for_prompt "$dir" "$prompts" || return 1
+    elif [[ $key == paste:* ]]; then
+      wait_for_prompt "$dir" 1 'in RGB order' || return 1
+      tmux_ set-buffer -b paste "${key#paste:}"
+      tmux_ paste-buffer -d -b paste -t "smoke:$name"
+      sleep 0.2
     else
       tmux_ send-keys -t "smoke:$name" "$key"
       # Keys a moment apart, as typed: a lone Esc must not run into the
@@ -222,16 +228,30 @@ check_patched "$last_dir/System/VN3Main.exe" "$last_original/System/VN3Main.exe"
   $((0x5814B9)) 1 "$work/space" || scenario_ok=0
 finish cursor-keys
 
+# Fails unless both programs of scenario TITLE reported COUNT successes and
+# nothing else, and wrote the colour whose 12 bytes are COLOUR to the shader.
+check_colour() {
+  local title=$1 count=$2 colour=$3 name
+  for name in windows posix; do
+    cmp -s <(tail -c +53 "$work/$title/$name/System/Shaders/Rovizera.pso" | head -c 12) \
+      <(printf "$colour") || { echo "  $name: the shader holds another colour" >&2; scenario_ok=0; }
+    [[ $(grep -c '^-- Patch Applied --$' <(transcript "$work/$title/$name")) == "$count" ]] &&
+      ! grep -q '^Error' "$work/$title/$name/out" ||
+      { echo "  $name: not $count successes alone" >&2; scenario_ok=0; }
+  done
+}
+
 # A colour typed at action 1's prompt reaches the shader files, and the key
 # after its line runs its own action once.
 scenario colour-prompt B 0 prompt 1 y "0.5 0.25 1" Enter prompt 3 prompt q
-printf '\000\000\000\077\000\000\200\076\000\000\200\077' >"$work/colour"
-for name in windows posix; do
-  cmp -s <(tail -c +53 "$work/colour-prompt/$name/System/Shaders/Rovizera.pso" | head -c 12) \
-    "$work/colour" || { echo "  $name: the shader does not hold 0.5 0.25 1" >&2; scenario_ok=0; }
-done
-[[ $(grep -c '^-- Patch Applied --$' <(transcript "$last_dir")) == 2 ]] || scenario_ok=0
+check_colour colour-prompt 2 '\000\000\000\077\000\000\200\076\000\000\200\077'
 finish colour-prompt
+
+# Two lines pasted at the colour prompt: the first is the colour, the rest
+# is dropped, never menu keys (each 7 would restore the arrow trails).
+scenario colour-paste B 0 prompt 1 y $'paste:0.5 0.5 0.5\n0.7 0.7 0.7\n' prompt q
+check_colour colour-paste 1 '\000\000\000\077\000\000\000\077\000\000\000\077'
+finish colour-paste
 
 # No game and no console at all: the error, then the key pause ends at once
 # because no key can be read, and the exit status is 1.
