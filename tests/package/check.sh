@@ -87,10 +87,11 @@ check_runs() {
 }
 
 # Runs the unpacked extractor on a stand-in package of build B that holds
-# the stock blocks' leading bytes: it must write both stock files into the
-# payload folder beside itself.
+# the stock blocks' leading bytes, from the folder it lies in: it must write
+# both stock files into that working directory's payload folder.
 check_extracts() {
   local package=$work/run/package.ibt status=0
+  rm -rf "$work/run/payload"
   mkdir -p "$work/run"
   truncate -s $((0x826800)) "$package"
   printf '\x00\x00\x00\x00\x00\x10\x00\x21\xF0\x31\x43\x08\x55\xD5\xB5\x2D' |
@@ -100,9 +101,9 @@ check_extracts() {
   (cd "$work/run" && setsid "$@" package.ibt </dev/null >"$work/run/extract-out" 2>&1) || status=$?
   ((status == 0)) || fail "the unpacked extractor ended with status $status: $(cat "$work/run/extract-out")"
   cmp -s <(head -c $((0x1D0)) <(tail -c +$((0x11B840 + 1)) "$package")) \
-    "$work/unpacked/payload/trail_stock.bin" || fail "no arrow-trail stock file beside the extractor"
+    "$work/run/payload/trail_stock.bin" || fail "no arrow-trail stock file in the working directory"
   cmp -s <(head -c $((0xAC0)) <(tail -c +$((0x31D840 + 1)) "$package")) \
-    "$work/unpacked/payload/glint_stock.bin" || fail "no loot-glint stock file beside the extractor"
+    "$work/run/payload/glint_stock.bin" || fail "no loot-glint stock file in the working directory"
 }
 
 check() {
