@@ -13,6 +13,7 @@ if (($# != 1)); then
   exit 2
 fi
 source_dir=$(cd "$(dirname "$0")/../.." && pwd)
+source "$source_dir/tools/standin.sh"
 packages=$(cd "$1" && pwd)
 work=$(mktemp -d "${TMPDIR:-/tmp}/vn3-package.XXXXXX")
 trap 'rm -rf "$work"' EXIT
@@ -93,16 +94,13 @@ check_extracts() {
   local package=$work/run/package.ibt status=0
   rm -rf "$work/run/payload"
   mkdir -p "$work/run"
-  truncate -s $((0x826800)) "$package"
-  printf '\x00\x00\x00\x00\x00\x10\x00\x21\xF0\x31\x43\x08\x55\xD5\xB5\x2D' |
-    dd of="$package" bs=1 seek=$((0x11B840)) conv=notrunc status=none
-  printf '\x01\x00\x00\x00\x55\x55\x55\x55\x01\x00\x00\x00\x55\x55\x55\x55' |
-    dd of="$package" bs=1 seek=$((0x31D840)) conv=notrunc status=none
+  vn3_fill "$package" "${vn3_package_size[B]}"
+  vn3_stock_leads "$package" B
   (cd "$work/run" && setsid "$@" package.ibt </dev/null >"$work/run/extract-out" 2>&1) || status=$?
   ((status == 0)) || fail "the unpacked extractor ended with status $status: $(cat "$work/run/extract-out")"
-  cmp -s <(head -c $((0x1D0)) <(tail -c +$((0x11B840 + 1)) "$package")) \
+  cmp -s <(vn3_block "$package" B trail) \
     "$work/run/payload/trail_stock.bin" || fail "no arrow-trail stock file in the working directory"
-  cmp -s <(head -c $((0xAC0)) <(tail -c +$((0x31D840 + 1)) "$package")) \
+  cmp -s <(vn3_block "$package" B glint) \
     "$work/run/payload/glint_stock.bin" || fail "no loot-glint stock file in the working directory"
 }
 

@@ -41,11 +41,10 @@ mkdir -p "$(dirname "$root")"
 ) 9>"$root.lock" || { echo "debian11: could not make the root $root" >&2; exit 1; }
 
 # A stand-in installation of build B inside the root, the programs unpacked
-# into its System folder; its package holds zeros, so no stock bytes.
+# into its System folder; its package holds no stock bytes.
 standin=$(mktemp -d "$root/tmp/vn3-standin.XXXXXX")
-mkdir -p "$standin/System" "$standin/CONTENT/VN3/Maps"
-truncate -s $((0x628000)) "$standin/System/VN3Main.exe"
-truncate -s $((0x826800)) "$standin/CONTENT/VN3/Maps/Core_FXBANK.ibt"
+source "$(dirname "$0")/../../tools/standin.sh"
+vn3_standin "$standin" B
 tar -C "$standin/System" -xzf "${archive[0]}"
 
 # Runs PROGRAM in the stand-in's System folder inside the root, without a
