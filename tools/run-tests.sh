@@ -9,7 +9,11 @@
 #   wine-smoke            both programs side by side through the same keys;
 #   wine-window           the Windows program in a console window of its own;
 #   package, package-check  both release packages, built and checked, and the
-#                         try-out command run without a terminal.
+#                         try-out command run without a terminal;
+#   debian11              the packaged Linux programs in a minimal Debian 11
+#                         root, and end-to-end transcripts against them;
+#   reproducible          the packages built twice from two copies of the
+#                         tree, which must agree byte for byte.
 # Each stage prints its elapsed time and the tests it skipped, with why; the
 # first stage that fails ends the run. The last line sums up all stages.
 set -uo pipefail
@@ -19,7 +23,8 @@ source tools/wine-env.sh
 
 # Everything the tests use; the CI runs this script and nothing else.
 packages=(cmake ninja-build g++ nettle-dev googletest libgtest-dev clang libclang-rt-14-dev
-          clang-format-14 g++-mingw-w64-x86-64-posix wine tmux xvfb xdotool xauth strace)
+          zip clang-format-14 g++-mingw-w64-x86-64-posix wine tmux xvfb xdotool xauth strace
+          debootstrap)
 vn3_need_packages "the tests" "${packages[@]}" || exit 1
 
 # Minutes and seconds since START.
@@ -65,8 +70,11 @@ stage_wine_smoke() { tests/wine/smoke.sh build/mingw/vn3patch.exe build/dev/vn3p
 stage_wine_window() { tests/wine/windowed.sh build/mingw/vn3patch.exe; }
 stage_package() { tools/package.sh; }
 stage_package_check() { tests/package/check.sh build/packages; }
+stage_debian11() { tests/package/debian11.sh build/packages build/dev/tests/vn3_e2e_tests; }
+stage_reproducible() { tests/package/reproducible.sh; }
 
-stages=(dev sanitize fuzz mingw wine-smoke wine-window package package-check)
+stages=(dev sanitize fuzz mingw wine-smoke wine-window package package-check debian11
+        reproducible)
 summary=()
 failed=
 start=$SECONDS

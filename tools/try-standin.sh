@@ -8,33 +8,16 @@
 set -euo pipefail
 
 build=${1:-B}
-case $build in
-  A) exe_size=$((0x624000)); package_size=$((0x7CE000)) ;;
-  B) exe_size=$((0x628000)); package_size=$((0x826800)) ;;
-  *) echo "usage: $0 [A|B]" >&2; exit 2 ;;
-esac
+[[ $build == [AB] ]] || { echo "usage: $0 [A|B]" >&2; exit 2; }
 
 source_dir=$(cd "$(dirname "$0")/.." && pwd)
+source "$source_dir/tools/standin.sh"
 "$source_dir/tools/build-release.sh"
 
-exe=System/VN3Main.exe
-package=CONTENT/VN3/Maps/Core_FXBANK.ibt
 standin=$(mktemp -d "${TMPDIR:-/tmp}/vn3patch-standin.XXXXXX")
-mkdir -p "$standin/System" "$standin/CONTENT/VN3/Maps" "$standin/as-made"
-
-# Byte o of each game file is 0x80 + o % 128: every byte has its top bit set,
-# so any write of 00, 20 or text shows, and no block site holds the stock
-# lead bytes. Doubling a 128-byte seed makes megabytes in a moment.
-printf "$(printf '\\%o' {128..255})" >"$standin/as-made/pattern"
-while (($(stat -c %s "$standin/as-made/pattern") < package_size)); do
-  cat "$standin/as-made/pattern" "$standin/as-made/pattern" >"$standin/as-made/next"
-  mv "$standin/as-made/next" "$standin/as-made/pattern"
-done
-head -c "$exe_size" "$standin/as-made/pattern" >"$standin/as-made/VN3Main.exe"
-head -c "$package_size" "$standin/as-made/pattern" >"$standin/as-made/Core_FXBANK.ibt"
-rm "$standin/as-made/pattern"
-cp "$standin/as-made/VN3Main.exe" "$standin/$exe"
-cp "$standin/as-made/Core_FXBANK.ibt" "$standin/$package"
+vn3_standin "$standin" "$build"
+mkdir "$standin/as-made"
+cp "$standin/$vn3_exe" "$standin/$vn3_package" "$standin/as-made/"
 
 echo "Stand-in installation of build $build made: $standin"
 echo "  (its game files hold bytes 80 to FF over and over; copies of them as made are in as-made/)"
@@ -77,9 +60,9 @@ changes() {
 
 printf '\n\n'
 echo "What changed in the stand-in:"
-changes "$standin/$exe" "$standin/as-made/VN3Main.exe" "$exe"
-changes "$standin/$package" "$standin/as-made/Core_FXBANK.ibt" "$package"
-made=$(cd "$standin" && find System CONTENT -type f ! -path "$exe" ! -path "$package" \
+changes "$standin/$vn3_exe" "$standin/as-made/VN3Main.exe" "$vn3_exe"
+changes "$standin/$vn3_package" "$standin/as-made/Core_FXBANK.ibt" "$vn3_package"
+made=$(cd "$standin" && find System CONTENT -type f ! -path "$vn3_exe" ! -path "$vn3_package" \
   -printf '  %p, %s bytes\n' | sort)
 echo "Files made:${made:+$'\n'}${made:- none}"
 echo "Remove the stand-in with: rm -rf $standin"

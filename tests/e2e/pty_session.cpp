@@ -16,7 +16,6 @@
 #include <cstdio>
 #include <cstring>
 #include <fstream>
-#include <iterator>
 #include <sstream>
 #include <stdexcept>
 #include <system_error>
@@ -240,6 +239,7 @@ PtySession::PtySession(const std::filesystem::path& binary, const std::filesyste
     errPipe_ = err[0];
   }
   ::close(report[1]);
+  watched_ = pid_;
   startFailure_ = startFailure(report[0]);
 }
 
@@ -348,16 +348,17 @@ void PtySession::setSettings(const struct termios& t) {
 }
 
 char PtySession::processState() const {
-  std::ifstream stat("/proc/" + std::to_string(pid_) + "/stat");
-  const std::string line{std::istreambuf_iterator<char>(stat), std::istreambuf_iterator<char>()};
-  // The name in parentheses may hold anything; the state follows the last
-  // closing parenthesis.
+  std::ifstream stat("/proc/" + std::to_string(watched_) + "/stat");
+  // The name in parentheses may hold anything, line ends too; the state
+  // follows the last closing parenthesis.
+  std::string line;
+  std::getline(stat, line, '\0');
   const std::size_t close = line.rfind(')');
   return close == std::string::npos || close + 2 >= line.size() ? '?' : line[close + 2];
 }
 
 std::uint64_t PtySession::charsRead() const {
-  std::ifstream io("/proc/" + std::to_string(pid_) + "/io");
+  std::ifstream io("/proc/" + std::to_string(watched_) + "/io");
   std::string key;
   std::uint64_t value = 0;
   while (io >> key >> value) {

@@ -74,6 +74,9 @@ class PtySession {
   PtySession& operator=(const PtySession&) = delete;
 
   pid_t pid() const { return pid_; }
+  // The process whose reads and sleep the waits watch: the child started,
+  // or, when that is a wrapper such as strace, the program it runs.
+  void watch(pid_t program) { watched_ = program; }
 
   // Waits until the output since the mark contains `text`; the mark then
   // moves past it.
@@ -143,6 +146,7 @@ class PtySession {
 
   Console console_;
   pid_t pid_ = -1;
+  pid_t watched_ = -1;
   std::optional<ExitStatus> exit_;
   int master_ = -1;           // Terminal: the pty master
   int slave_ = -1;            // Terminal: kept open to see the unread input count

@@ -40,6 +40,13 @@ fs::path makeTempRoot() {
   return fs::canonical(pattern);
 }
 
+// The program built with this suite, or the one the environment's
+// VN3PATCH_BINARY names (a packaged build, say).
+fs::path programUnderTest() {
+  const char* chosen = std::getenv("VN3PATCH_BINARY");
+  return chosen != nullptr && *chosen != '\0' ? fs::path(chosen) : fs::path(VN3PATCH_BINARY);
+}
+
 std::string hex(std::uint64_t value) {
   char text[24];
   std::snprintf(text, sizeof text, "0x%llX", static_cast<unsigned long long>(value));
@@ -149,7 +156,7 @@ void GameFile::expectWrite(std::uint64_t offset, std::span<const std::uint8_t> b
 
 StandIn::StandIn()
     : root_(makeTempRoot()),
-      program_(VN3PATCH_BINARY),
+      program_(programUnderTest()),
       exe(root_ / "System" / "VN3Main.exe", 0xE7E),
       package(root_ / "CONTENT" / "VN3" / "Maps" / "Core_FXBANK.ibt", 0xFBA) {
   fs::create_directories(root_ / "System");
@@ -177,7 +184,7 @@ StandIn::~StandIn() {
 const fs::path& StandIn::copyProgram(const fs::path& folder) {
   const fs::path copy = (folder.empty() ? root_ / "bin" : folder) / "vn3patch";
   fs::create_directories(copy.parent_path());
-  fs::copy_file(VN3PATCH_BINARY, copy, fs::copy_options::overwrite_existing);
+  fs::copy_file(programUnderTest(), copy, fs::copy_options::overwrite_existing);
   fs::permissions(copy, fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
                             fs::perms::others_read | fs::perms::others_exec);
   program_ = copy;

@@ -78,7 +78,8 @@ class StandIn {
   const std::filesystem::path& root() const { return root_; }
   std::filesystem::path systemDir() const { return root_ / "System"; }
 
-  // The program to run: the built one, or after copyProgram() the copy.
+  // The program to run: the built one (or the one the environment's
+  // VN3PATCH_BINARY names), or after copyProgram() the copy.
   const std::filesystem::path& program() const { return program_; }
   // Copies the built program into `folder` (by default one of this stand-in's
   // outside the game folders) and runs that from now on, so that files beside

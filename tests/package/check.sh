@@ -13,6 +13,7 @@ if (($# != 1)); then
   exit 2
 fi
 source_dir=$(cd "$(dirname "$0")/../.." && pwd)
+source "$source_dir/tools/standin.sh"
 packages=$(cd "$1" && pwd)
 work=$(mktemp -d "${TMPDIR:-/tmp}/vn3-package.XXXXXX")
 trap 'rm -rf "$work"' EXIT
@@ -37,19 +38,39 @@ package() {
 # The entries of an archive, files only, sorted; a trailing "/" marks a folder.
 entries() { cmake -E tar tf "$1" | grep -v '/$' | sort; }
 
-# Checks the archive's files: exactly the two programs, README.md, LICENSE
-# and payload/README.txt.
+# Checks the archive's files: exactly the two programs, README.txt, LICENSE,
+# THIRD-PARTY-NOTICES.txt and payload/README.txt. The texts end their lines
+# with NEWLINE (CRLF or LF), and README.txt is the player README with the
+# archive's version filled in.
 check_contents() {
-  local archive=$1 suffix=$2 expected
-  expected=$(printf '%s\n' LICENSE README.md payload/README.txt "vn3patch$suffix" \
-    "vn3patch-tool$suffix" | sort)
+  local archive=$1 suffix=$2 newline=$3 expected text version
+  expected=$(printf '%s\n' LICENSE README.txt THIRD-PARTY-NOTICES.txt payload/README.txt \
+    "vn3patch$suffix" "vn3patch-tool$suffix" | sort)
   if ! diff <(echo "$expected") <(entries "$archive") >&2; then
     fail "$(basename "$archive"): unexpected contents"
   fi
   mkdir -p "$work/unpacked"
   (cd "$work/unpacked" && cmake -E tar xf "$archive")
-  cmp -s "$work/unpacked/README.md" "$source_dir/README.md" || fail "README.md is not the project's"
   cmp -s "$work/unpacked/LICENSE" "$source_dir/LICENSE" || fail "LICENSE is not the project's"
+  for text in README.txt THIRD-PARTY-NOTICES.txt payload/README.txt; do
+    if [[ $newline == CRLF ]]; then
+      grep -qv $'\r$' "$work/unpacked/$text" && fail "$text has a line without CRLF"
+    else
+      grep -q $'\r' "$work/unpacked/$text" && fail "$text has a CR"
+    fi
+  done
+  version=$(basename "$archive" | sed 's/^vn3patch-\([^-]*\)-.*/\1/')
+  sed "s/@PROJECT_VERSION@/$version/g" "$source_dir/docs/player-README.txt" |
+    cmp -s - <(tr -d '\r' <"$work/unpacked/README.txt") || fail "README.txt is not the player README"
+}
+
+# The third-party notice names each library linked into the programs.
+check_notice() {
+  local library
+  for library in "$@"; do
+    grep -q "$library" "$work/unpacked/THIRD-PARTY-NOTICES.txt" ||
+      fail "THIRD-PARTY-NOTICES.txt does not name $library"
+  done
 }
 
 # Runs the unpacked program with no game and no console, as from a System
@@ -67,22 +88,20 @@ check_runs() {
 }
 
 # Runs the unpacked vn3patch-tool extract on a stand-in package of build B
-# that holds the stock blocks' leading bytes: it must write both stock files
-# into the payload folder of the working directory.
+# that holds the stock blocks' leading bytes, from the folder it lies in: it
+# must write both stock files into that working directory's payload folder.
 check_extracts() {
   local package=$work/run/package.ibt status=0
+  rm -rf "$work/run/payload"
   mkdir -p "$work/run"
-  truncate -s $((0x826800)) "$package"
-  printf '\x00\x00\x00\x00\x00\x10\x00\x21\xF0\x31\x43\x08\x55\xD5\xB5\x2D' |
-    dd of="$package" bs=1 seek=$((0x11B840)) conv=notrunc status=none
-  printf '\x01\x00\x00\x00\x55\x55\x55\x55\x01\x00\x00\x00\x55\x55\x55\x55' |
-    dd of="$package" bs=1 seek=$((0x31D840)) conv=notrunc status=none
+  vn3_fill "$package" "${vn3_package_size[B]}"
+  vn3_stock_leads "$package" B
   (cd "$work/run" && setsid "$@" extract package.ibt </dev/null >"$work/run/extract-out" 2>&1) ||
     status=$?
   ((status == 0)) || fail "the unpacked extractor ended with status $status: $(cat "$work/run/extract-out")"
-  cmp -s <(head -c $((0x1D0)) <(tail -c +$((0x11B840 + 1)) "$package")) \
+  cmp -s <(vn3_block "$package" B trail) \
     "$work/run/payload/trail_stock.bin" || fail "no arrow-trail stock file in the working directory"
-  cmp -s <(head -c $((0xAC0)) <(tail -c +$((0x31D840 + 1)) "$package")) \
+  cmp -s <(vn3_block "$package" B glint) \
     "$work/run/payload/glint_stock.bin" || fail "no loot-glint stock file in the working directory"
 }
 
@@ -109,12 +128,14 @@ check() {
 linux_package() {
   local archive needed program
   archive=$(package 'vn3patch-*-linux-*.tar.gz') || { ok=0; return; }
-  check_contents "$archive" ""
-  # Only the C library's own parts: the C++ runtime is linked in.
+  check_contents "$archive" "" LF
+  check_notice "GNU C Library" libstdc++ libgcc Nettle
+  # Static: no program interpreter and no shared library, so that no C
+  # library older than the build machine's can stop them before they start.
   for program in vn3patch vn3patch-tool; do
     [[ -f $work/unpacked/$program ]] || continue
-    needed=$(objdump -p "$work/unpacked/$program" | awk '/NEEDED/ { print $2 }' |
-      grep -Ev '^(ld-linux-x86-64|libc|libm)\.so\.[0-9]+$' | tr '\n' ' ') || true
+    readelf -lW "$work/unpacked/$program" | grep -q '^ *INTERP ' && fail "$program has a program interpreter"
+    needed=$(readelf -dW "$work/unpacked/$program" | awk '/\(NEEDED\)/ { print $NF }' | tr '\n' ' ')
     [[ -z $needed ]] || fail "$program needs $needed"
   done
   # The patcher stays on the standard library; the tool's nettle shows.
@@ -127,7 +148,8 @@ linux_package() {
 windows_package() {
   local archive dlls program
   archive=$(package 'vn3patch-*-windows-*.zip') || { ok=0; return; }
-  check_contents "$archive" ".exe"
+  check_contents "$archive" ".exe" CRLF
+  check_notice libstdc++ libgcc "MinGW-w64 runtime" winpthreads
   # Only Windows' own libraries: the MinGW runtime is linked in. The tool
   # alone hashes, with the system's CNG.
   for program in vn3patch.exe vn3patch-tool.exe; do
@@ -142,6 +164,49 @@ windows_package() {
   ! holds_sha256 "$work/unpacked/vn3patch.exe" || fail "vn3patch.exe holds hashing code"
   check_runs "$source_dir/tools/wine-run.sh" "$work/unpacked/vn3patch.exe"
   check_extracts "$source_dir/tools/wine-run.sh" "$work/unpacked/vn3patch-tool.exe"
+}
+
+# SHA256SUMS lists both archives, and they match it.
+sums() {
+  local out
+  [[ $(wc -l <"$packages/SHA256SUMS") == 2 ]] || fail "SHA256SUMS does not list exactly two archives"
+  out=$(cd "$packages" && sha256sum -c SHA256SUMS 2>&1) || fail "sha256sum -c SHA256SUMS: $out"
+}
+
+# One version everywhere: both archives' names carry it, its major.minor is
+# the banner's, and it is both Windows programs' version resource (read as
+# UTF-16 strings) and manifest version.
+versions() {
+  local linux windows version banner program field
+  linux=$(package 'vn3patch-*-linux-*.tar.gz') && windows=$(package 'vn3patch-*-windows-*.zip') ||
+    { ok=0; return; }
+  version=$(basename "$linux" | sed 's/^vn3patch-\([^-]*\)-.*/\1/')
+  [[ $(basename "$windows") == "vn3patch-$version-windows-x64.zip" ]] ||
+    fail "the archives' names disagree on the version"
+  mkdir -p "$work/unpacked" "$work/run"
+  (cd "$work/unpacked" && cmake -E tar xf "$linux" && cmake -E tar xf "$windows")
+  banner=$(cd "$work/run" && setsid "$work/unpacked/vn3patch" </dev/null | grep -m1 '^Vantor3 ') || true
+  [[ $banner == *" v${version%.*}" ]] || fail "the banner '$banner' is not of version ${version%.*}"
+  for program in vn3patch.exe vn3patch-tool.exe; do
+    for field in FileVersion ProductVersion; do
+      [[ $(strings -el "$work/unpacked/$program" | grep -A1 -x "$field" | tail -n 1) == "$version" ]] ||
+        fail "$program: $field is not $version"
+    done
+    grep -aq "<assemblyIdentity [^>]*version=\"$version.0\"" "$work/unpacked/$program" ||
+      fail "$program: the manifest's version is not $version.0"
+  done
+}
+
+# Every message a player can meet is explained in the player README; see
+# player_messages.cpp. The names are the header's string_view declarations.
+player_messages() {
+  local missing
+  sed -n 's/^inline constexpr std::string_view \([A-Za-z0-9_]*\) =.*/vn3::msg::\1,/p' \
+    "$source_dir/common/messages.hpp" >"$work/message_names.inc"
+  g++ -std=c++20 -I "$source_dir" -I "$work" "$source_dir/tests/package/player_messages.cpp" \
+    -o "$work/player_messages" || { fail "player_messages.cpp did not compile"; return; }
+  missing=$("$work/player_messages" "$source_dir/docs/player-README.txt") ||
+    fail "docs/player-README.txt does not explain:"$'\n'"$missing"
 }
 
 # The try-out command with no terminal: the program must end at once, and
@@ -159,6 +224,9 @@ try_out() {
 
 check linux-tar linux_package
 check windows-zip windows_package
+check sha256sums sums
+check versions versions
+check player-messages player_messages
 check try-out try_out
 
 echo "package: $passed passed, $failed failed"

@@ -16,6 +16,7 @@ if (($# != 2)); then
 fi
 source_dir=$(cd "$(dirname "$0")/../.." && pwd)
 source "$source_dir/tools/wine-env.sh"
+source "$source_dir/tools/standin.sh"
 vn3_wine_prefix
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/vn3-wine-smoke.XXXXXX")
@@ -41,20 +42,12 @@ wait_limit=30
 passed=0
 failed=0
 
-exe_size_A=$((0x624000)) package_size_A=$((0x7CE000))
-exe_size_B=$((0x628000)) package_size_B=$((0x826800))
-
-# Makes a stand-in installation of build A or B in DIR. The files hold a
-# repeating text, never a zero byte, so that every byte written shows.
-# Build "none" is a System folder without the game.
+# Makes a stand-in installation of build A or B in DIR, whose bytes all
+# have their top bit set, so that every byte written shows. Build "none" is
+# a System folder without the game.
 make_standin() {
-  local dir=$1 build=$2 exe_size package_size
-  mkdir -p "$dir/System"
-  [[ $build == none ]] && return
-  exe_size=exe_size_$build package_size=package_size_$build
-  mkdir -p "$dir/CONTENT/VN3/Maps"
-  yes "stand-in game file" | head -c "${!exe_size}" >"$dir/System/VN3Main.exe" || true
-  yes "stand-in game file" | head -c "${!package_size}" >"$dir/CONTENT/VN3/Maps/Core_FXBANK.ibt" || true
+  mkdir -p "$1/System"
+  [[ $2 == none ]] || vn3_standin "$1" "$2"
 }
 
 # The command that runs the program NAME, bounded by the run limit.
@@ -174,7 +167,7 @@ scenario() {
     echo "  the transcripts differ" >&2
     ok=0
   fi
-  for file in System/VN3Main.exe CONTENT/VN3/Maps/Core_FXBANK.ibt; do
+  for file in "$vn3_exe" "$vn3_package"; do
     [[ $build == none ]] && break
     if ! cmp "$posix/$file" "$windows/$file" >&2; then
       echo "  $file differs between the two builds" >&2
@@ -210,16 +203,15 @@ tmux_ new-session -d -s smoke -x 100 -y 50 -n idle
 # then quit with Esc, whose Wine key event carries no character.
 scenario exe-action-esc B 0 prompt 3 prompt Escape
 printf '\000' >"$work/zero"
-check_patched "$last_dir/System/VN3Main.exe" "$last_original/System/VN3Main.exe" \
-  $((0x5814B9)) 1 "$work/zero" || scenario_ok=0
+check_patched "$last_dir/$vn3_exe" "$last_original/$vn3_exe" \
+  $((vn3_loot_site[B])) 1 "$work/zero" || scenario_ok=0
 finish exe-action-esc
 
 # Build A: disable the arrow trails (the built-in 464-byte image in the
 # package), then quit with F1, whose first code is 0.
 scenario package-action-f1 A 0 prompt 5 prompt F1
-check_patched "$last_dir/CONTENT/VN3/Maps/Core_FXBANK.ibt" \
-  "$last_original/CONTENT/VN3/Maps/Core_FXBANK.ibt" \
-  $((0x11B040)) 464 "$source_dir/payload/trail_off.bin" || scenario_ok=0
+check_patched "$last_dir/$vn3_package" "$last_original/$vn3_package" \
+  $((vn3_trail_site[A])) "$vn3_trail_length" "$source_dir/payload/trail_off.bin" || scenario_ok=0
 finish package-action-f1
 
 # The cursor keys do nothing at the menu; Page Down's second code is "Q".
@@ -227,8 +219,8 @@ finish package-action-f1
 # keypad's (prefix 0), the first would quit and action 4 would never run.
 scenario cursor-keys B 0 prompt Up Left Home End Insert Delete PageUp C-PageDown 4 prompt PageDown
 printf ' ' >"$work/space"
-check_patched "$last_dir/System/VN3Main.exe" "$last_original/System/VN3Main.exe" \
-  $((0x5814B9)) 1 "$work/space" || scenario_ok=0
+check_patched "$last_dir/$vn3_exe" "$last_original/$vn3_exe" \
+  $((vn3_loot_site[B])) 1 "$work/space" || scenario_ok=0
 finish cursor-keys
 
 # Fails unless both programs of scenario TITLE reported COUNT successes and

@@ -20,6 +20,7 @@ fi
 
 source_dir=$(cd "$(dirname "$0")/../.." && pwd)
 source "$source_dir/tools/wine-env.sh"
+source "$source_dir/tools/standin.sh"
 export WINEPREFIX=$WINEPREFIX-windowed
 vn3_wine_prefix
 # One run at a time in this prefix: the end of one would end the other's.
@@ -41,14 +42,9 @@ fail() {
   exit 1
 }
 
-# A stand-in installation of build A, whose files never hold a zero byte.
-make_standin() {
-  mkdir -p "$1/System" "$1/CONTENT/VN3/Maps"
-  yes "stand-in game file" | head -c $((0x624000)) >"$1/System/VN3Main.exe" || true
-  yes "stand-in game file" | head -c $((0x7CE000)) >"$1/CONTENT/VN3/Maps/Core_FXBANK.ibt" || true
-}
-make_standin "$work/game"
-make_standin "$work/original"
+# Two stand-in installations of build A: one to run in, one to compare.
+vn3_standin "$work/game" A
+vn3_standin "$work/original" A
 cp "$1" "$work/vn3patch.exe"
 
 # cmd sends the output to a file, names the window and records the status.
@@ -94,7 +90,7 @@ wait_for 30 ended || fail "keypad Up did not quit"
 status=$(tr -d ' \r\n' <"$work/status")
 [[ $status == 0 ]] || fail "exit status $status after keypad Up, expected 0"
 one_prompt || fail "keypad Up ran an action"
-for file in System/VN3Main.exe CONTENT/VN3/Maps/Core_FXBANK.ibt; do
+for file in "$vn3_exe" "$vn3_package"; do
   cmp -s "$work/original/$file" "$work/game/$file" || fail "$file changed"
 done
 echo "windowed: ok"
