@@ -68,6 +68,6 @@ expect_run() {
 # The banner, the notices and the menu, then the end with no terminal.
 expect_run vn3patch 0 '^Vantor3 v1.0 patcher v0.5$' '^IMPORTANT: ' '^	Q\. Quit$'
 expect_run "vn3patch-tool extract" 1 '^Refused the arrow-trail stock data: '
-expect_run "vn3patch-tool status" 0 '^Game: build B (VN3Main.exe, 6455296 bytes)$'
+expect_run "vn3patch-tool status" 0 "^Game: build B (VN3Main.exe, ${vn3_exe_size[B]} bytes)$"
 ((failed == 0)) || exit 1
 echo "debian11: both programs ran in Debian $(cat "$root/etc/debian_version") ($root)"
