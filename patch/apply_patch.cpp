@@ -24,9 +24,14 @@ Outcome applyPatch(const PatchTarget& target, std::span<const PatchSite> sites, 
   file.rdbuf()->pubsetbuf(nullptr, 0);
   file.open(hostPath(target.path), std::ios::in | std::ios::out | std::ios::binary);
   if (!file.is_open()) return {std::string(target.openFailed)};
-  if (stock && !sites.empty() && !stock->keepBeforeOverwrite(file, sites.front().offset) &&
-      !sites.front().bytes.empty()) {
-    return {msg::fillIn(msg::saveStockFailed, {stock->file().path})};
+  if (stock && !sites.empty()) {
+    const StockBlock::Kept kept = stock->keepBeforeOverwrite(file, sites.front().offset);
+    // A restore writes the stock bytes themselves, so it loses nothing.
+    const bool restore = sites.front().bytes.empty();
+    if (!restore && kept == StockBlock::Kept::Unreadable) return {std::string(target.locateFailed)};
+    if (!restore && kept == StockBlock::Kept::Unsaved) {
+      return {msg::fillIn(msg::saveStockFailed, {stock->file().path})};
+    }
   }
   for (const PatchSite& site : sites) {
     std::span<const std::uint8_t> bytes = site.bytes;

@@ -36,7 +36,8 @@ Outcome missingStock(const StockBlock& block);
 // Never creates or truncates the file. Sites are written in order; a failure
 // leaves the earlier ones written. With `stock`, the block at the first site
 // is kept (see StockBlock) through the same open before anything is written:
-// when it is stock and cannot be saved, nothing is written. A restore, a
+// when it is stock and cannot be saved, or cannot be read at all, nothing is
+// written. A restore, a
 // site without bytes of its own, writes the kept block, and without one it
 // is refused; its bytes are the package's own, so a failed save does not
 // stop it.

@@ -55,12 +55,15 @@ class StockBlock {
   // Nothing when neither the file nor the package has had them this run.
   const std::optional<std::vector<std::uint8_t>>& bytes() const { return bytes_; }
 
+  // Whether the block may be overwritten: nothing stock is lost (Safe); it
+  // could not be read, so nobody knows (Unreadable); or it is stock and
+  // could not be saved, so it is the only copy (Unsaved).
+  enum class Kept { Safe, Unreadable, Unsaved };
+
   // Called with the package open, before the block at `offset` is
   // overwritten. Takes the stock file's bytes if it is there and accepted;
   // otherwise keeps the block in the package if it is stock and saves it.
-  // False when that save failed: overwriting the block would lose the only
-  // copy of the stock bytes.
-  bool keepBeforeOverwrite(std::istream& package, std::uint64_t offset);
+  Kept keepBeforeOverwrite(std::istream& package, std::uint64_t offset);
 
  private:
   const StockFile& file_;

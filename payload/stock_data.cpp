@@ -56,25 +56,29 @@ bool saveStockFile(const StockFile& file, std::span<const std::uint8_t> bytes,
   suffix.append(std::to_string(processId())).append("-").append(std::to_string(++saves));
   std::filesystem::path temporary = path;
   temporary += suffix.append(".tmp");
+  std::error_code ec;
+  // The name holds this process's id: a file there is a leftover of a save
+  // killed in an earlier process that had the same id.
+  std::filesystem::remove(temporary, ec);
   bool saved = writeNewFileDurably(temporary, bytes);
   // Another instance, or the extractor, may have saved it meanwhile.
   const bool keep = saved && ifAccepted == IfAccepted::Keep && readStockBlock(path, file);
   if (!keep) saved = saved && replaceFileDurably(temporary, path);
-  std::error_code ec;
   if (keep || !saved) std::filesystem::remove(temporary, ec);
   return saved;
 }
 
-bool StockBlock::keepBeforeOverwrite(std::istream& package, std::uint64_t offset) {
+StockBlock::Kept StockBlock::keepBeforeOverwrite(std::istream& package, std::uint64_t offset) {
   // Made or replaced since the last action, by the extractor or another instance.
   if (auto saved = readStockBlock(hostPath(file_.path), file_)) {
     bytes_ = std::move(saved);
-    return true;
+    return Kept::Safe;
   }
   auto found = readBlockAt(package, offset, file_.size);
-  if (!found || !isAcceptableStock(*found, file_)) return true;  // nothing stock to lose
+  if (!found) return Kept::Unreadable;
+  if (!isAcceptableStock(*found, file_)) return Kept::Safe;  // nothing stock to lose
   bytes_ = std::move(found);
-  return saveStockFile(file_, *bytes_, IfAccepted::Keep);
+  return saveStockFile(file_, *bytes_, IfAccepted::Keep) ? Kept::Safe : Kept::Unsaved;
 }
 
 }  // namespace vn3

@@ -319,10 +319,12 @@ struct KeptStock {
   bool stockPackage;      // else the package's glint block is already patched
   Where where;            // where the program runs from
   const char* stockFile;  // at start: "accepted" or "rejected" glint file, "payload file", none
-  const char* runs;       // keys, a space between runs; w makes the accepted glint file
-  std::string outcomes;   // of every action in order: + applied, - stock missing, ! not saved
-  Glint glintAfter;       // what the package's glint block ends as
-  Glint glintFile;        // the glint file afterwards (Patched: none)
+  // Keys, a space between runs; w makes the accepted glint file, l leaves
+  // the temporary file of a killed save by a process with this one's id.
+  const char* runs;
+  std::string outcomes;  // of every action in order: + applied, - stock missing, ! not saved
+  Glint glintAfter;      // what the package's glint block ends as
+  Glint glintFile;       // the glint file afterwards (Patched: none)
   bool trailSaved;
 };
 
@@ -364,6 +366,13 @@ TEST_P(KeptStockRows, RestoresWorkAndOnlyTheGameFolderKeepsTheFiles) {
       if (key == 'w') {
         ASSERT_TRUE(session.awaitKeyRead());
         game.writeStock("glint_stock.bin", onFile);
+        continue;
+      }
+      if (key == 'l') {
+        ASSERT_TRUE(session.awaitKeyRead());
+        fs::create_directories(game.payloadDir());
+        const std::string pid = std::to_string(session.pid());
+        std::ofstream(game.payloadDir() / ("glint_stock.bin." + pid + "-1.tmp")) << "killed";
         continue;
       }
       ASSERT_TRUE(session.sendKey(std::string(1, key)));
@@ -413,11 +422,29 @@ INSTANTIATE_TEST_SUITE_P(
                                 "payload file", "5", "!", Glint::Stock, Glint::Patched, false},
                       KeptStock{"FileMadeDuringTheRunIsUsed", false, Where::System, nullptr, "9w9",
                                 "-+", Glint::OnFile, Glint::OnFile, false},
+                      KeptStock{"LeftoverOfAKilledSaveIsNoObstacle", true, Where::System, nullptr,
+                                "l89", "++", Glint::Stock, Glint::Stock, false},
                       KeptStock{"AcceptedFileLeftAlone", true, Where::System, "accepted", "89",
                                 "++", Glint::OnFile, Glint::OnFile, false},
                       KeptStock{"RejectedFileReplaced", true, Where::System, "rejected", "89", "++",
                                 Glint::Stock, Glint::Stock, false}),
     [](const auto& row) { return std::string(row.param.name); });
+
+// A package cut short since start-up: the block to be overwritten cannot be
+// read, so whether it is the only stock copy is unknown, and nothing is
+// written (no zeros fill the gap up to the site).
+TEST(Stock, UnreadableBlockIsNotOverwritten) {
+  StandIn game(Build::B);
+  PtySession session(game.program(), game.systemDir());
+  ASSERT_TRUE(session.awaitKeyRead());
+  const std::uintmax_t cut = stock::trailOffset(Build::B);
+  fs::resize_file(game.package.path(), cut);
+  ASSERT_TRUE(session.sendKey("5"));
+  ASSERT_TRUE(session.sendKey("q"));
+  EXPECT_EQ(session.waitExit(), ExitStatus::exited(0));
+  EXPECT_EQ(session.transcript(), text::oneAction('5', text::error(msg::packageLocateFailed)));
+  EXPECT_EQ(fs::file_size(game.package.path()), cut);
+}
 
 // Killed at each file-system call of action 5 in turn, on a stock package
 // without a stock file, the program never loses the block: it is whole in
