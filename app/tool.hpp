@@ -43,7 +43,8 @@ int showStatus();
 // both copies were made and checked.
 int makeBackup();
 
-// The whole content of a regular file; nothing if it cannot be read whole.
+// The whole content of a regular file no larger than the larger package;
+// nothing if it cannot be read whole.
 std::optional<Bytes> readWholeFile(const std::filesystem::path& path);
 
 // The SHA-256 sum of `bytes` in lower-case hex, as sha256sum prints it;

@@ -96,6 +96,9 @@ int makeBackup() {
   const std::string temporaryName =
       std::string(backupFolder).append(".").append(std::to_string(processId())).append(".tmp");
   const std::filesystem::path temporary = hostPath(temporaryName);
+  std::error_code ec;
+  // A leftover of a backup killed in an earlier process with the same id.
+  std::filesystem::remove_all(temporary, ec);
   if (createDirectory(temporary) != CreateDirResult::Created) {
     // Not made here, so not removed either.
     printLine(msg::fillIn(msg::backupWriteFailed, {temporaryName}));
@@ -108,7 +111,6 @@ int makeBackup() {
     failure = msg::fillIn(msg::backupWriteFailed, {backupFolder});
   }
   if (!failure.empty()) {
-    std::error_code ec;
     std::filesystem::remove_all(temporary, ec);
     printLine(failure);
     return 1;

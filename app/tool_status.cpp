@@ -255,7 +255,8 @@ std::pair<std::string, std::optional<GameBuild>> checkBackup() {
 
 std::optional<Bytes> readWholeFile(const std::filesystem::path& path) {
   const FileStatus status = queryFileStatus(path);
-  if (!status.found || !status.regular) return std::nullopt;
+  // No file this program reads whole is larger than the larger package.
+  if (!status.found || !status.regular || status.size > buildBPackageSize) return std::nullopt;
   std::ifstream in(path, std::ios::binary);
   auto bytes = readBlockAt(in, 0, status.size);
   // A file that grew since the status query is not taken cut short.

@@ -70,12 +70,17 @@ bool renameFolderDurably(const std::filesystem::path& from, const std::filesyste
   // RENAME_NOREPLACE: an entry made at `to` meanwhile is never replaced, not
   // even an empty folder as rename() would. A file system that cannot do it
   // gets the check and the rename as two steps.
+  // A kernel before 3.15 has no renameat2 at all.
   if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) != 0) {
+    if (errno != EINVAL && errno != ENOSYS) return false;
     struct stat st {};
-    if (errno != EINVAL || ::lstat(to.c_str(), &st) == 0 || errno != ENOENT) return false;
+    if (::lstat(to.c_str(), &st) == 0 || errno != ENOENT) return false;
     if (::rename(from.c_str(), to.c_str()) != 0) return false;
   }
-  return flushFolderOf(to);
+  // The folder is in place now: a flush that fails cannot take it back, so
+  // it does not make the rename a failure.
+  flushFolderOf(to);
+  return true;
 }
 
 bool writeRegularFile(const std::filesystem::path& path, std::span<const std::uint8_t> bytes) {

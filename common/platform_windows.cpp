@@ -82,9 +82,9 @@ bool replaceFileDurably(const std::filesystem::path& from, const std::filesystem
 }
 
 bool renameFolderDurably(const std::filesystem::path& from, const std::filesystem::path& to) {
-  // A plain move: a folder takes no MOVEFILE_REPLACE_EXISTING, and without
-  // it an entry at `to` makes the move fail.
-  return ::MoveFileW(from.c_str(), to.c_str()) != 0;
+  // No MOVEFILE_REPLACE_EXISTING: a folder takes none, and without it an
+  // entry at `to` makes the move fail.
+  return ::MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_WRITE_THROUGH) != 0;
 }
 
 std::uint32_t processId() { return ::GetCurrentProcessId(); }
