@@ -257,11 +257,7 @@ std::optional<Bytes> readWholeFile(const std::filesystem::path& path) {
   const FileStatus status = queryFileStatus(path);
   // No file this program reads whole is larger than the larger package.
   if (!status.found || !status.regular || status.size > buildBPackageSize) return std::nullopt;
-  std::ifstream in(path, std::ios::binary);
-  auto bytes = readBlockAt(in, 0, status.size);
-  // A file that grew since the status query is not taken cut short.
-  if (!bytes || in.peek() != std::ifstream::traits_type::eof()) return std::nullopt;
-  return bytes;
+  return readFileOfSize(path, status.size);
 }
 
 std::optional<std::string> sumOf(const Bytes& bytes) {

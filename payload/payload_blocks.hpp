@@ -82,6 +82,11 @@ bool isAcceptableStock(std::span<const std::uint8_t> bytes, const StockFile& fil
 std::optional<std::vector<std::uint8_t>> readBlockAt(std::istream& in, std::uint64_t offset,
                                                      std::size_t length);
 
+// All `size` bytes of the file at `path`; nothing if they cannot be read, or
+// if the file has grown past them since its size was taken.
+std::optional<std::vector<std::uint8_t>> readFileOfSize(const std::filesystem::path& path,
+                                                        std::size_t size);
+
 // What a stock file on disk is: accepted, or why not.
 enum class StockFileState { Accepted, Missing, NotRegular, WrongSize, Unreadable, NotStock };
 

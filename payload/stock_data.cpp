@@ -23,18 +23,23 @@ std::optional<std::vector<std::uint8_t>> readBlockAt(std::istream& in, std::uint
   return std::nullopt;
 }
 
+std::optional<std::vector<std::uint8_t>> readFileOfSize(const std::filesystem::path& path,
+                                                        std::size_t size) {
+  std::ifstream in(path, std::ios::binary);
+  auto bytes = readBlockAt(in, 0, size);
+  // A file that grew since its size was taken is refused, not cut short.
+  if (!bytes || in.peek() != std::ifstream::traits_type::eof()) return std::nullopt;
+  return bytes;
+}
+
 StockFileCheck checkStockFile(const std::filesystem::path& path, const StockFile& file) {
   const FileStatus status = queryFileStatus(path);
   if (!status.found) return {StockFileState::Missing, 0, std::nullopt};
   if (!status.regular) return {StockFileState::NotRegular, status.size, std::nullopt};
   if (status.size != file.size) return {StockFileState::WrongSize, status.size, std::nullopt};
 
-  std::ifstream in(path, std::ios::binary);
-  auto bytes = readBlockAt(in, 0, file.size);
-  // A file that grew since the status query is refused, not cut short.
-  if (!bytes || in.peek() != std::ifstream::traits_type::eof()) {
-    return {StockFileState::Unreadable, status.size, std::nullopt};
-  }
+  auto bytes = readFileOfSize(path, file.size);
+  if (!bytes) return {StockFileState::Unreadable, status.size, std::nullopt};
   if (!isAcceptableStock(*bytes, file))
     return {StockFileState::NotStock, status.size, std::nullopt};
   return {StockFileState::Accepted, status.size, std::move(bytes)};
