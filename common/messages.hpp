@@ -68,6 +68,13 @@ inline constexpr std::string_view missingStockData = "Error: Missing stock data 
 inline constexpr std::string_view saveStockFailed =
     "Error: Failed to save stock data to '{}', nothing was changed; make sure the folder can be "
     "written and the disk is not full";
+// The stock file's path.
+inline constexpr std::string_view packageBlockDiffers =
+    "Error: '..\\CONTENT\\VN3\\Maps\\Core_FXBANK.ibt' holds a block that begins like stock data "
+    "but is not the one in '{}', so nothing was changed; see README";
+// The stock file's path.
+inline constexpr std::string_view stockDataUnreadable =
+    "Error: Cannot read stock data '{}', so nothing was changed; see README";
 
 // Frob highlight
 inline constexpr std::string_view issuesTitle = "ISSUES:";
@@ -112,6 +119,8 @@ inline constexpr std::string_view statusGlint = "Loot glint: {}";
 // The stock file's path and its state.
 inline constexpr std::string_view statusStockData = "Stock data {}: {}";
 inline constexpr std::string_view statusBackup = "Backup vn3patch-backup\\: {}";
+// A temporary file or folder of a save or backup that was killed.
+inline constexpr std::string_view statusLeftover = "Leftover from an interrupted run: '{}'";
 
 // An effect's state; the menu item, as the menu prints it, that leaves it so.
 inline constexpr std::string_view stateFrobOn = "VN1/2 style, as after \"{}\"";
@@ -127,7 +136,7 @@ inline constexpr std::string_view stateUnknown = "unknown";
 // The stock file's path.
 inline constexpr std::string_view stateDiffersFromStock = "unknown (differs from {})";
 inline constexpr std::string_view stateNotChecked = "not checked (package not available)";
-// The game file's path.
+// The file's path: a game file, a stock file, or a file or folder of the backup.
 inline constexpr std::string_view stateUnreadable = "not checked ('{}' cannot be read)";
 // The frob highlight's state, and the shader files' below.
 inline constexpr std::string_view stateWithShaders = "{}; shaders: {}";
@@ -148,7 +157,7 @@ inline constexpr std::string_view stockNotStock = "does not begin with the stock
 // The backup's state.
 inline constexpr std::string_view backupNone = "none";
 inline constexpr std::string_view backupMatches = "complete, sums match";
-// The first file found damaged or missing.
+// The first file found missing, not a regular file, not listed once, or not matching.
 inline constexpr std::string_view backupDamaged = "damaged: {}";
 inline constexpr std::string_view backupUnchecked = "not checked (SHA-256 is not available)";
 // Followed by one effect line each, after listIndent.
@@ -176,11 +185,18 @@ inline constexpr std::string_view backupHashFailed =
     "Error: SHA-256 is not available on this system, so no backup was made";
 // The game file's path, the copy's, its size and its SHA-256 sum.
 inline constexpr std::string_view backupCopied =
-    "Copied '{}' to '{}': {} bytes, SHA-256 {}, flushed to the disk and read back";
+    "Copied '{}' to '{}': {} bytes, SHA-256 {}, flushed to the disk";
+// The game file's path.
+inline constexpr std::string_view backupChanged =
+    "Error: '{}' changed while it was being copied, so no backup was made; close the game and "
+    "anything that updates it, then run the backup again";
 inline constexpr std::string_view backupComplete =
     "Backup complete: vn3patch-backup\\ holds both copies, and SHA256SUMS their sums";
 
 // Extract (vn3patch-tool extract)
+inline constexpr std::string_view extractNeedsInstallation =
+    "Error: nothing was written: run this command from the game's System folder, beside "
+    "VN3Main.exe and with its package at '..\\CONTENT\\VN3\\Maps\\Core_FXBANK.ibt'";
 inline constexpr std::string_view extractNoPackage =
     "Error: cannot read the package '{}': run this command from the game's System folder, or "
     "give the package's path";
@@ -201,6 +217,11 @@ inline constexpr std::string_view extractNotStock =
     "before any patching.";
 // The stock file's path, its size, what it is.
 inline constexpr std::string_view extractWrote = "Wrote '{}' ({} bytes of {})";
+// What the block is, and the stock file's path. Also printed by backup.
+inline constexpr std::string_view extractRefusedOther =
+    "Refused the {}: '{}' holds other stock data already and was left as it is; see README";
+// The stock file's path, and what it is. Also printed by backup.
+inline constexpr std::string_view extractKept = "Kept '{}': it holds this {} already";
 
 // `text` with each "{}" replaced by the next of `values`, in order.
 inline std::string fillIn(std::string_view text, std::initializer_list<std::string_view> values) {
