@@ -7,20 +7,11 @@
 
 namespace vn3 {
 
-// clang-format off
-const std::array<MenuAction, 9> menuActions = {{
-    // text              package  group ends  writes
-    {msg::menuItem[1],   false,   false,      nullptr},
-    {msg::menuItem[2],   false,   true,       &frobOff},
-    {msg::menuItem[3],   false,   false,      &lootPctOff},
-    {msg::menuItem[4],   false,   true,       &lootPctOn},
-    {msg::menuItem[5],   true,    false,      &trailOff},
-    {msg::menuItem[6],   true,    false,      &trailSubtle},
-    {msg::menuItem[7],   true,    true,       &trailStock},
-    {msg::menuItem[8],   true,    false,      &glintOff},
-    {msg::menuItem[9],   true,    true,       &glintStock},
-}};
-// clang-format on
+namespace {
+
+bool needsPackage(const SiteList& list) { return &list.effect.target == &packageTarget; }
+
+}  // namespace
 
 std::optional<int> menuChoice(int code, bool packageOffered) {
   // No console (-1) quits too: nothing could ever be chosen, and waiting
@@ -28,7 +19,7 @@ std::optional<int> menuChoice(int code, bool packageOffered) {
   if (code == 0 || code == -1 || code == 'Q' || code == 'q' || code == 27) return 0;
   if (code < '1' || code > '9') return std::nullopt;
   const int choice = code - '0';
-  if (menuActions[static_cast<std::size_t>(choice - 1)].needsPackage && !packageOffered) {
+  if (needsPackage(*siteLists[static_cast<std::size_t>(choice - 1)]) && !packageOffered) {
     return std::nullopt;
   }
   return choice;
@@ -59,21 +50,24 @@ void activateFrobHighlight(Session& session) {
 namespace {
 
 void runAction(int choice, Session& session) {
-  const MenuAction& action = menuActions[static_cast<std::size_t>(choice - 1)];
-  if (action.sites) {
-    reportOutcome(runSiteList(*action.sites, session.currentBuild, session.stock));
-  } else {
+  const SiteList& list = *siteLists[static_cast<std::size_t>(choice - 1)];
+  // Key 1 writes its list through its dialogue.
+  if (&list == &frobOn) {
     activateFrobHighlight(session);
+  } else {
+    reportOutcome(runSiteList(list, session.currentBuild, session.stock));
   }
 }
 
 // Prints the menu and reads keys until one is accepted; 0 means quit.
 int showMenu(bool packageAvailable) {
   printLine();
-  for (const MenuAction& action : menuActions) {
-    if (action.needsPackage && !packageAvailable) continue;
-    printLine({"\t", action.text});
-    if (action.endsGroup) printLine();
+  for (std::size_t i = 0; i < siteLists.size(); ++i) {
+    const SiteList& list = *siteLists[i];
+    if (needsPackage(list) && !packageAvailable) continue;
+    printLine({"\t", msg::menuItem[list.menuKey]});
+    // A blank line after each effect's items.
+    if (i + 1 == siteLists.size() || &siteLists[i + 1]->effect != &list.effect) printLine();
   }
   printLine({"\t", msg::menuItem[0]});
   printLine();

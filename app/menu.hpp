@@ -1,5 +1,4 @@
 #pragma once
-#include <array>
 #include <optional>
 #include <string_view>
 
@@ -8,17 +7,6 @@
 #include "patch/patch_sites.hpp"
 
 namespace vn3 {
-
-// What one menu key means.
-struct MenuAction {
-  std::string_view text;  // the item as the menu prints it
-  bool needsPackage;      // offered only while the package is available
-  bool endsGroup;         // a blank line follows the item
-  const SiteList* sites;  // what the action writes; none for action 1's dialogue
-};
-
-// The actions in menu order: key 1 first, key 9 last.
-extern const std::array<MenuAction, 9> menuActions;
 
 // What a key code asks of the menu: 0 to quit, 1 to 9 for an action, nothing
 // for a key the menu ignores. A package's action counts only while the

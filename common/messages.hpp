@@ -151,7 +151,6 @@ inline constexpr std::string_view stockRefused = "refused ({})";
 inline constexpr std::string_view stockNotRegular = "not a regular file";
 // Its size and the size a stock file has.
 inline constexpr std::string_view stockWrongSize = "{} bytes, not {}";
-inline constexpr std::string_view stockUnreadable = "cannot be read";
 inline constexpr std::string_view stockNotStock = "does not begin with the stock bytes";
 
 // The backup's state.
@@ -203,7 +202,6 @@ inline constexpr std::string_view extractNoPackage =
 inline constexpr std::string_view extractWrongSize =
     "Error: '{}' is {} bytes, which is the package of neither supported build (8183808 or "
     "8546304 bytes)";
-inline constexpr std::string_view extractFolderFailed = "Error: cannot create the folder '{}'";
 // The package's path.
 inline constexpr std::string_view extractReadFailed = "Error: failed to read from '{}'";
 // The stock file's path.

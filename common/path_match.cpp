@@ -1,6 +1,7 @@
 #include "common/path_match.hpp"
 
 #include <algorithm>
+#include <regex>
 
 namespace vn3 {
 
@@ -25,6 +26,28 @@ std::optional<std::string> matchEntryIgnoringCase(std::string_view wanted,
     if (equalIgnoringAsciiCase(entry, wanted) && (!best || entry < *best)) best = entry;
   }
   return best;
+}
+
+std::vector<std::string> folderEntries(const std::filesystem::path& folder) {
+  std::vector<std::string> names;
+  std::error_code ec;
+  const std::filesystem::directory_iterator end;
+  for (std::filesystem::directory_iterator it(folder, ec); !ec && it != end; it.increment(ec)) {
+    const std::u8string name = it->path().filename().u8string();
+    names.emplace_back(name.begin(), name.end());
+  }
+  return names;
+}
+
+std::vector<std::string> entriesMatching(const std::filesystem::path& folder,
+                                         const std::string& pattern) {
+  std::vector<std::string> found;
+  const std::regex wanted(pattern);
+  for (const std::string& name : folderEntries(folder)) {
+    if (std::regex_match(name, wanted)) found.push_back(name);
+  }
+  std::ranges::sort(found);
+  return found;
 }
 
 }  // namespace vn3

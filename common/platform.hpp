@@ -13,9 +13,13 @@ struct FileStatus {
   bool found = false;    // the status query succeeded
   bool regular = false;  // a regular file, not a folder or anything else
   std::uint64_t size = 0;
+  // Not found because no entry has the name; otherwise one may be there
+  // that cannot be reached.
+  bool absent = false;
 };
 
-FileStatus queryFileStatus(const std::filesystem::path& path);
+// A link answers for its target; with `ofLink`, for itself.
+FileStatus queryFileStatus(const std::filesystem::path& path, bool ofLink = false);
 
 enum class CreateDirResult { Created, AlreadyExists, Failed };
 
@@ -38,10 +42,13 @@ bool writeNewFileDurably(const std::filesystem::path& path, std::span<const std:
 // the disk where the file system allows it.
 bool replaceFileDurably(const std::filesystem::path& from, const std::filesystem::path& to);
 
+enum class RenameResult { Renamed, Exists, Failed };
+
 // Renames the folder `from` to `to`, which must not exist: an entry of that
-// name makes it fail and stays as it was. Flushes the rename to the disk
-// where the file system allows it.
-bool renameFolderDurably(const std::filesystem::path& from, const std::filesystem::path& to);
+// name makes it fail with Exists and stays as it was. Flushes the rename to
+// the disk where the file system allows it.
+RenameResult renameFolderDurably(const std::filesystem::path& from,
+                                 const std::filesystem::path& to);
 
 // This process's id, for file names no other running instance uses.
 std::uint32_t processId();
@@ -53,9 +60,5 @@ void failWritesPastSizeLimit();
 // Maps a relative path written with the game's backslashes to a path on this
 // host, still relative to the working directory.
 std::filesystem::path hostPath(std::string_view gamePath);
-
-// A path as messages print it, in the console's code page on Windows.
-// Never fails: a character the page lacks becomes its stand-in character.
-std::string displayPath(const std::filesystem::path& path);
 
 }  // namespace vn3

@@ -14,9 +14,11 @@
 
 namespace vn3 {
 
-FileStatus queryFileStatus(const std::filesystem::path& path) {
+FileStatus queryFileStatus(const std::filesystem::path& path, bool ofLink) {
   struct stat st {};
-  if (::stat(path.c_str(), &st) != 0) return {};
+  if ((ofLink ? ::lstat(path.c_str(), &st) : ::stat(path.c_str(), &st)) != 0) {
+    return {.absent = errno == ENOENT || errno == ENOTDIR};
+  }
   return {true, S_ISREG(st.st_mode), static_cast<std::uint64_t>(st.st_size)};
 }
 
@@ -66,21 +68,25 @@ bool replaceFileDurably(const std::filesystem::path& from, const std::filesystem
   return ::rename(from.c_str(), to.c_str()) == 0 && flushFolderOf(to);
 }
 
-bool renameFolderDurably(const std::filesystem::path& from, const std::filesystem::path& to) {
+RenameResult renameFolderDurably(const std::filesystem::path& from,
+                                 const std::filesystem::path& to) {
   // RENAME_NOREPLACE: an entry made at `to` meanwhile is never replaced, not
   // even an empty folder as rename() would. A file system that cannot do it
   // gets the check and the rename as two steps.
   // A kernel before 3.15 has no renameat2 at all.
   if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) != 0) {
-    if (errno != EINVAL && errno != ENOSYS) return false;
-    struct stat st {};
-    if (::lstat(to.c_str(), &st) == 0 || errno != ENOENT) return false;
-    if (::rename(from.c_str(), to.c_str()) != 0) return false;
+    if (errno == EEXIST) return RenameResult::Exists;
+    if (errno != EINVAL && errno != ENOSYS) return RenameResult::Failed;
+    if (!queryFileStatus(to, true).absent) return RenameResult::Exists;
+    // rename() replaces an empty folder made meanwhile, and fails on a full one.
+    if (::rename(from.c_str(), to.c_str()) != 0) {
+      return errno == EEXIST || errno == ENOTEMPTY ? RenameResult::Exists : RenameResult::Failed;
+    }
   }
   // The folder is in place now: a flush that fails cannot take it back, so
   // it does not make the rename a failure.
   flushFolderOf(to);
-  return true;
+  return RenameResult::Renamed;
 }
 
 bool writeRegularFile(const std::filesystem::path& path, std::span<const std::uint8_t> bytes) {
@@ -99,25 +105,6 @@ std::uint32_t processId() { return static_cast<std::uint32_t>(::getpid()); }
 
 void failWritesPastSizeLimit() { std::signal(SIGXFSZ, SIG_IGN); }
 
-namespace {
-
-bool entryExists(const std::filesystem::path& path) {
-  struct stat st {};
-  return ::lstat(path.c_str(), &st) == 0;
-}
-
-std::vector<std::string> folderEntries(const std::filesystem::path& folder) {
-  std::vector<std::string> names;
-  std::error_code ec;
-  const std::filesystem::directory_iterator end;
-  for (std::filesystem::directory_iterator it(folder, ec); !ec && it != end; it.increment(ec)) {
-    names.push_back(it->path().filename().string());
-  }
-  return names;
-}
-
-}  // namespace
-
 std::filesystem::path hostPath(std::string_view gamePath) {
   std::filesystem::path resolved;
   // Once a component is missing, nothing below it can be found either.
@@ -127,7 +114,7 @@ std::filesystem::path hostPath(std::string_view gamePath) {
     const std::string component(gamePath.substr(0, cut));
     std::filesystem::path next = resolved / component;
     if (resolving && component != "." && component != ".." && !component.empty() &&
-        !entryExists(next)) {
+        !queryFileStatus(next, true).found) {
       const auto match = matchEntryIgnoringCase(
           component, folderEntries(resolved.empty() ? std::filesystem::path(".") : resolved));
       resolving = match.has_value();
@@ -138,7 +125,5 @@ std::filesystem::path hostPath(std::string_view gamePath) {
     gamePath.remove_prefix(cut + 1);
   }
 }
-
-std::string displayPath(const std::filesystem::path& path) { return path.native(); }
 
 }  // namespace vn3

@@ -12,6 +12,11 @@ namespace vn3 {
 
 namespace {
 
+FileStatus failedStatus() {
+  const DWORD error = ::GetLastError();
+  return {.absent = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND};
+}
+
 FileStatus statusOf(DWORD attributes, DWORD sizeHigh, DWORD sizeLow) {
   const bool regular = (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE)) == 0;
   return {true, regular, (static_cast<std::uint64_t>(sizeHigh) << 32) | sizeLow};
@@ -23,7 +28,7 @@ FileStatus targetStatus(const std::filesystem::path& path) {
   const HANDLE handle =
       ::CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                     nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-  if (handle == INVALID_HANDLE_VALUE) return {};
+  if (handle == INVALID_HANDLE_VALUE) return failedStatus();
   BY_HANDLE_FILE_INFORMATION info{};
   const bool ok = ::GetFileInformationByHandle(handle, &info) != 0;
   ::CloseHandle(handle);
@@ -45,10 +50,10 @@ bool writeAll(HANDLE file, std::span<const std::uint8_t> bytes) {
 
 }  // namespace
 
-FileStatus queryFileStatus(const std::filesystem::path& path) {
+FileStatus queryFileStatus(const std::filesystem::path& path, bool ofLink) {
   WIN32_FILE_ATTRIBUTE_DATA data{};
-  if (!::GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) return {};
-  if (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) return targetStatus(path);
+  if (!::GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) return failedStatus();
+  if (!ofLink && (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) return targetStatus(path);
   return statusOf(data.dwFileAttributes, data.nFileSizeHigh, data.nFileSizeLow);
 }
 
@@ -81,10 +86,14 @@ bool replaceFileDurably(const std::filesystem::path& from, const std::filesystem
                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
 }
 
-bool renameFolderDurably(const std::filesystem::path& from, const std::filesystem::path& to) {
+RenameResult renameFolderDurably(const std::filesystem::path& from,
+                                 const std::filesystem::path& to) {
   // No MOVEFILE_REPLACE_EXISTING: a folder takes none, and without it an
   // entry at `to` makes the move fail.
-  return ::MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_WRITE_THROUGH) != 0;
+  if (::MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_WRITE_THROUGH)) return RenameResult::Renamed;
+  const DWORD error = ::GetLastError();
+  const bool exists = error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS;
+  return exists ? RenameResult::Exists : RenameResult::Failed;
 }
 
 std::uint32_t processId() { return ::GetCurrentProcessId(); }
@@ -95,23 +104,6 @@ void failWritesPastSizeLimit() {}
 std::filesystem::path hostPath(std::string_view gamePath) {
   // The game's own separator: nothing to map.
   return std::filesystem::path(std::string(gamePath));
-}
-
-std::string displayPath(const std::filesystem::path& path) {
-  // path::string() may give UTF-8 or throw, depending on the library; the
-  // console shows bytes in its own code page, with its stand-in character
-  // for what that page lacks.
-  const std::wstring& wide = path.native();
-  UINT codePage = ::GetConsoleOutputCP();
-  if (codePage == 0) codePage = CP_ACP;
-  const int wideLength = static_cast<int>(wide.size());
-  const int length =
-      ::WideCharToMultiByte(codePage, 0, wide.data(), wideLength, nullptr, 0, nullptr, nullptr);
-  if (length <= 0) return {};
-  std::string bytes(static_cast<std::size_t>(length), '\0');
-  ::WideCharToMultiByte(codePage, 0, wide.data(), wideLength, bytes.data(), length, nullptr,
-                        nullptr);
-  return bytes;
 }
 
 }  // namespace vn3

@@ -1,6 +1,7 @@
 #include "patch/apply_patch.hpp"
 
 #include <fstream>
+#include <optional>
 
 #include "common/messages.hpp"
 #include "common/platform.hpp"
@@ -12,33 +13,41 @@ const PatchTarget exeTarget{"VN3Main.exe", msg::exeOpenFailed, msg::exeLocateFai
 const PatchTarget packageTarget{"..\\CONTENT\\VN3\\Maps\\Core_FXBANK.ibt", msg::packageOpenFailed,
                                 msg::packageLocateFailed, msg::packageWriteFailed};
 
-Outcome missingStock(const StockBlock& block) {
-  return {msg::fillIn(msg::missingStockData, {block.file().path})};
-}
-
-Outcome applyPatch(const PatchTarget& target, std::span<const PatchSite> sites, StockBlock* stock) {
-  // Unbuffered, so a kept block is read as exactly its bytes and each site
-  // goes straight to the file. in|out opens an existing file for update:
-  // never created, never truncated.
+Outcome applyPatch(const PatchTarget& target, std::span<const PatchSite> sites, StockBlocks* blocks,
+                   const StockFile* stock) {
+  // Unbuffered, so a block is read as exactly its bytes and each site goes
+  // straight to the file. in|out opens an existing file for update: never
+  // created, never truncated.
   std::fstream file;
   file.rdbuf()->pubsetbuf(nullptr, 0);
   file.open(hostPath(target.path), std::ios::in | std::ios::out | std::ios::binary);
   if (!file.is_open()) return {std::string(target.openFailed)};
-  if (stock && !sites.empty()) {
-    const StockBlock::Kept kept = stock->keepBeforeOverwrite(file, sites.front().offset);
-    // A restore writes the stock bytes themselves, so it loses nothing.
+  std::optional<std::vector<std::uint8_t>> stockBytes;
+  if (blocks && !sites.empty()) {
+    const std::string_view path = stock->path;
     const bool restore = sites.front().bytes.empty();
-    if (!restore && kept == StockBlock::Kept::Unreadable) return {std::string(target.locateFailed)};
-    if (!restore && kept == StockBlock::Kept::Unsaved) {
-      return {msg::fillIn(msg::saveStockFailed, {stock->file().path})};
+    StockBlocks::Prepared prepared = blocks->prepare(*stock, file, sites.front().offset);
+    switch (prepared.capture) {
+      case Capture::Differs:
+        return {msg::fillIn(msg::packageBlockDiffers, {path})};
+      case Capture::FileUnreadable:
+        return {msg::fillIn(msg::stockDataUnreadable, {path})};
+      // A restore writes back what the package held, so it loses nothing.
+      case Capture::Unreadable:
+        if (!restore) return {std::string(target.locateFailed)};
+        break;
+      case Capture::NotSaved:
+        if (!restore) return {msg::fillIn(msg::saveStockFailed, {path})};
+        break;
+      default:
+        break;
     }
+    if (restore && !prepared.bytes) return {msg::fillIn(msg::missingStockData, {path})};
+    stockBytes = std::move(prepared.bytes);
   }
   for (const PatchSite& site : sites) {
     std::span<const std::uint8_t> bytes = site.bytes;
-    if (bytes.empty() && stock) {
-      if (!stock->bytes()) return missingStock(*stock);
-      bytes = *stock->bytes();
-    }
+    if (bytes.empty() && stockBytes) bytes = *stockBytes;
     file.seekp(static_cast<std::streamoff>(site.offset));
     if (!file) return {std::string(target.locateFailed)};
     // Each site is flushed before the next is positioned, and a write that

@@ -30,18 +30,12 @@ struct Outcome {
   friend bool operator==(const Outcome&, const Outcome&) = default;
 };
 
-// The refusal of a restore that has no stock block to write.
-Outcome missingStock(const StockBlock& block);
-
 // Never creates or truncates the file. Sites are written in order; a failure
-// leaves the earlier ones written. With `stock`, the block at the first site
-// is kept (see StockBlock) through the same open before anything is written:
-// when it is stock and cannot be saved, or cannot be read at all, nothing is
-// written. A restore, a
-// site without bytes of its own, writes the kept block, and without one it
-// is refused; its bytes are the package's own, so a failed save does not
-// stop it.
+// leaves the earlier ones written. With `blocks`, the block of `stock` at the
+// first site is prepared (see StockBlocks) through the same open, and its
+// refusal writes nothing. A restore, a site without bytes of its own, writes
+// the stock block, and without one it is refused.
 Outcome applyPatch(const PatchTarget& target, std::span<const PatchSite> sites,
-                   StockBlock* stock = nullptr);
+                   StockBlocks* blocks = nullptr, const StockFile* stock = nullptr);
 
 }  // namespace vn3

@@ -1,5 +1,7 @@
 #include "patch/patch_sites.hpp"
 
+#include "common/messages.hpp"
+
 namespace vn3 {
 
 namespace {
@@ -10,37 +12,45 @@ constexpr std::uint8_t lootPctOffByte[] = {0x00};
 constexpr std::uint8_t lootPctOnByte[] = {0x20};  // space
 constexpr std::array<std::uint8_t, glintBlockSize> glintOffBlock{};
 
-constexpr std::array<std::array<std::uint32_t, 3>, 2> frobOffsets = {{
-    {0x546344, 0x546354, 0x546364},  // BuildA
-    {0x54A33C, 0x54A34C, 0x54A35C},  // BuildB
-}};
-constexpr std::array<std::array<std::uint32_t, 3>, 2> lootPctOffsets = {{{0x57CEE1}, {0x5814B9}}};
-constexpr std::array<std::array<std::uint32_t, 3>, 2> trailOffsets = {{{0x11B040}, {0x11B840}}};
-constexpr std::array<std::array<std::uint32_t, 3>, 2> glintOffsets = {{{0x2C5040}, {0x31D840}}};
-
 }  // namespace
 
-const SiteList frobOn{&exeTarget, frobOffsets, 3, frobOnByte, nullptr};
-const SiteList frobOff{&exeTarget, frobOffsets, 3, frobOffByte, nullptr};
-const SiteList lootPctOff{&exeTarget, lootPctOffsets, 1, lootPctOffByte, nullptr};
-const SiteList lootPctOn{&exeTarget, lootPctOffsets, 1, lootPctOnByte, nullptr};
-const SiteList trailOff{&packageTarget, trailOffsets, 1, trailOffBlock, &StockBlocks::trail};
-const SiteList trailSubtle{&packageTarget, trailOffsets, 1, trailSubtleBlock, &StockBlocks::trail};
-const SiteList trailStock{&packageTarget, trailOffsets, 1, {}, &StockBlocks::trail};
-const SiteList glintOff{&packageTarget, glintOffsets, 1, glintOffBlock, &StockBlocks::glint};
-const SiteList glintStock{&packageTarget, glintOffsets, 1, {}, &StockBlocks::glint};
+// clang-format off
+const std::array<Effect, 4> effects = {{
+    {msg::statusFrob, true, exeTarget,
+     {{{0x546344, 0x546354, 0x546364}, {0x54A33C, 0x54A34C, 0x54A35C}}}, 3, 1, nullptr, {}},
+    {msg::statusLootPct, false, exeTarget, {{{0x57CEE1}, {0x5814B9}}}, 1, 1, nullptr, {}},
+    {msg::statusTrails, false, packageTarget, {{{0x11B040}, {0x11B840}}}, 1, trailBlockSize,
+     &trailStockFile, msg::extractTrailWhat},
+    {msg::statusGlint, false, packageTarget, {{{0x2C5040}, {0x31D840}}}, 1, glintBlockSize,
+     &glintStockFile, msg::extractGlintWhat},
+}};
+
+const SiteList frobOn{effects[0], 1, frobOnByte, msg::stateFrobOn};
+const SiteList frobOff{effects[0], 2, frobOffByte, msg::stateStock};
+const SiteList lootPctOff{effects[1], 3, lootPctOffByte, msg::stateLootHidden};
+const SiteList lootPctOn{effects[1], 4, lootPctOnByte, msg::stateLootShown};
+const SiteList trailOff{effects[2], 5, trailOffBlock, msg::stateOff};
+const SiteList trailSubtle{effects[2], 6, trailSubtleBlock, msg::stateSubtle};
+const SiteList trailStock{effects[2], 7, {}, msg::stateStock};
+const SiteList glintOff{effects[3], 8, glintOffBlock, msg::stateOff};
+const SiteList glintStock{effects[3], 9, {}, msg::stateStock};
+// clang-format on
+
+const std::array<const SiteList*, 9> siteLists = {&frobOn,     &frobOff,  &lootPctOff,
+                                                  &lootPctOn,  &trailOff, &trailSubtle,
+                                                  &trailStock, &glintOff, &glintStock};
 
 std::vector<PatchSite> sitesFor(const SiteList& list, GameBuild build) {
-  const auto& offsets = list.offsets[static_cast<std::size_t>(build)];
+  const auto& offsets = list.effect.offsets[static_cast<std::size_t>(build)];
   std::vector<PatchSite> sites;
-  for (std::size_t i = 0; i < list.siteCount; ++i) sites.push_back({offsets[i], list.fixedBytes});
+  for (std::size_t i = 0; i < list.effect.siteCount; ++i) sites.push_back({offsets[i], list.bytes});
   return sites;
 }
 
 Outcome runSiteList(const SiteList& list, GameBuild build, StockBlocks& stock) {
   const std::vector<PatchSite> sites = sitesFor(list, build);
-  if (!list.stock) return applyPatch(*list.target, sites);
-  return applyPatch(*list.target, sites, &(stock.*list.stock));
+  return applyPatch(list.effect.target, sites, list.effect.stock ? &stock : nullptr,
+                    list.effect.stock);
 }
 
 }  // namespace vn3

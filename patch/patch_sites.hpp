@@ -1,9 +1,13 @@
 #pragma once
-// Which bytes each menu action writes, where, for each build of the game.
+// The game's four effects the menu switches, and the nine site lists that
+// write them: which file, which offsets for each build, which bytes. Both
+// programs read this one table: the menu to print and run, the tool to tell
+// what the game files hold.
 #include <array>
 #include <cstddef>
 #include <cstdint>
 #include <span>
+#include <string_view>
 #include <vector>
 
 #include "common/game_build.hpp"
@@ -12,13 +16,28 @@
 
 namespace vn3 {
 
-struct SiteList {
-  const PatchTarget* target;
+struct Effect {
+  std::string_view statusLine;  // status's line, "{}" its state
+  bool withShaders;             // the line also tells the shader files
+  const PatchTarget& target;
   std::array<std::array<std::uint32_t, 3>, 2> offsets;  // indexed by GameBuild
   std::size_t siteCount;                                // 1 or 3
+  std::size_t length;                                   // of the bytes at each site
+  // The package's stock block at the site, which only the player's own
+  // package holds, and what messages call it; none for the executable's.
+  const StockFile* stock;
+  std::string_view stockWhat;
+};
+
+// In menu order.
+extern const std::array<Effect, 4> effects;
+
+struct SiteList {
+  const Effect& effect;
+  int menuKey;
   // Written at each site; empty for a restore, which writes the stock block.
-  std::span<const std::uint8_t> fixedBytes;
-  StockBlock StockBlocks::*stock;  // the stock block at the sites, if any
+  std::span<const std::uint8_t> bytes;
+  std::string_view state;  // status's word for what the list leaves, "{}" the menu item
 };
 
 extern const SiteList frobOn;
@@ -31,11 +50,14 @@ extern const SiteList trailStock;
 extern const SiteList glintOff;
 extern const SiteList glintStock;
 
+// In menu order: key 1 first. Key 1's list is written by its dialogue.
+extern const std::array<const SiteList*, 9> siteLists;
+
 // The list's sites for `build`, each writing the list's own bytes.
 std::vector<PatchSite> sitesFor(const SiteList& list, GameBuild build);
 
-// One menu action for `build`. On a package block it first keeps the block
-// found there if it is stock (see applyPatch), so that its restore works.
+// One menu action for `build`. On a package block it first captures the
+// block found there (see StockBlocks), so that its restore works.
 Outcome runSiteList(const SiteList& list, GameBuild build, StockBlocks& stock);
 
 }  // namespace vn3

@@ -8,8 +8,10 @@
 #include <cstdint>
 #include <filesystem>
 #include <istream>
+#include <map>
 #include <optional>
 #include <span>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -43,40 +45,6 @@ inline constexpr StockFile trailStockFile{"payload\\trail_stock.bin", trailBlock
 inline constexpr StockFile glintStockFile{"payload\\glint_stock.bin", glintBlockSize,
                                           glintStockLead};
 
-// The player's stock block at one package site, for the whole run: the bytes
-// a restore writes. Its file is the truth and is looked for at every action;
-// a stock block found in the package is saved to the file before anything
-// overwrites it, so there is always a copy.
-class StockBlock {
- public:
-  explicit StockBlock(const StockFile& file) : file_(file) {}
-
-  const StockFile& file() const { return file_; }
-  // Nothing when neither the file nor the package has had them this run.
-  const std::optional<std::vector<std::uint8_t>>& bytes() const { return bytes_; }
-
-  // Whether the block may be overwritten: nothing stock is lost (Safe); it
-  // could not be read, so nobody knows (Unreadable); or it is stock and
-  // could not be saved, so it is the only copy (Unsaved).
-  enum class Kept { Safe, Unreadable, Unsaved };
-
-  // Called with the package open, before the block at `offset` is
-  // overwritten. Takes the stock file's bytes if it is there and accepted;
-  // otherwise keeps the block in the package if it is stock and saves it.
-  Kept keepBeforeOverwrite(std::istream& package, std::uint64_t offset);
-
- private:
-  const StockFile& file_;
-  std::optional<std::vector<std::uint8_t>> bytes_;
-};
-
-struct StockBlocks {
-  StockBlock trail{trailStockFile};
-  StockBlock glint{glintStockFile};
-};
-
-bool isAcceptableStock(std::span<const std::uint8_t> bytes, const StockFile& file);
-
 // Reads `length` bytes at `offset`; nothing if they cannot all be read. The
 // stream is left cleared for the next read either way.
 std::optional<std::vector<std::uint8_t>> readBlockAt(std::istream& in, std::uint64_t offset,
@@ -87,7 +55,8 @@ std::optional<std::vector<std::uint8_t>> readBlockAt(std::istream& in, std::uint
 std::optional<std::vector<std::uint8_t>> readFileOfSize(const std::filesystem::path& path,
                                                         std::size_t size);
 
-// What a stock file on disk is: accepted, or why not.
+// What a stock file on disk is: accepted, or why not. Unreadable: it is, or
+// may be, there and cannot be read, so it must not be replaced either.
 enum class StockFileState { Accepted, Missing, NotRegular, WrongSize, Unreadable, NotStock };
 
 struct StockFileCheck {
@@ -98,19 +67,43 @@ struct StockFileCheck {
 
 StockFileCheck checkStockFile(const std::filesystem::path& path, const StockFile& file);
 
-// Reads one block of `file` from `path`; nothing if it is missing, not a
-// regular file, unreadable or not acceptable.
-std::optional<std::vector<std::uint8_t>> readStockBlock(const std::filesystem::path& path,
-                                                        const StockFile& file);
+// What a block at a stock file's site is: the accepted file's bytes, stock
+// by its lead alone when there is no accepted file, or neither.
+enum class BlockState { Stock, StockByLead, Differs, NotStock };
+BlockState judgeBlock(std::span<const std::uint8_t> block, const StockFileCheck& check,
+                      const StockFile& file);
 
-// What saving does with an accepted file already at the name.
-enum class IfAccepted { Keep, Replace };
+// What became of a block at a stock file's site. Differs: the accepted file
+// holds other bytes; Unreadable: the block could not be read.
+enum class Capture { Saved, Kept, Differs, FileUnreadable, NotStock, Unreadable, NotSaved };
 
-// Saves `bytes` as `file`, creating the payload folder: a new file flushed to
-// the disk, then renamed over the name, so that the name holds either the
-// whole block or what was there before. With Keep, an accepted file found at
-// the name just before the rename stays and counts as saved.
-bool saveStockFile(const StockFile& file, std::span<const std::uint8_t> bytes,
-                   IfAccepted ifAccepted);
+// Saves a stock `block` as `file`, creating the payload folder, through a
+// new file flushed to the disk and renamed over the name, which so holds the
+// whole block or what was there before. Never replaces an accepted or
+// unreadable file. Prints nothing.
+Capture captureStockBlock(const std::optional<std::vector<std::uint8_t>>& block,
+                          const StockFile& file);
+
+// The temporary files of saves that were killed before their rename, with
+// the game's backslashes, as messages print them.
+std::vector<std::string> stockLeftovers();
+
+// The stock blocks for the patcher's run. An accepted file's bytes serve
+// one action; a stock block read from the package serves until the run
+// ends, since the package's own block is then the only sure copy.
+class StockBlocks {
+ public:
+  struct Prepared {
+    Capture capture;
+    std::optional<std::vector<std::uint8_t>> bytes;  // what a restore writes
+  };
+  // Before the package's block at `offset` is written: captures it unless an
+  // accepted file is there; Differs when that file, or this run's block,
+  // differs from a stock block in the package.
+  Prepared prepare(const StockFile& file, std::istream& package, std::uint64_t offset);
+
+ private:
+  std::map<const StockFile*, std::vector<std::uint8_t>> taken_;
+};
 
 }  // namespace vn3

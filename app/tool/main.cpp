@@ -6,12 +6,10 @@
 #include <vector>
 
 #include "app/console/console.hpp"
-#include "app/extract.hpp"
-#include "app/tool.hpp"
+#include "app/tool/tool.hpp"
 #include "common/console_out.hpp"
 #include "common/messages.hpp"
 #include "common/platform.hpp"
-#include "patch/apply_patch.hpp"
 
 namespace vn3 {
 
@@ -30,8 +28,7 @@ int runTool(std::span<const std::string_view> arguments) {
   if (command == "status" && count <= 1) return showStatus();
   if (command == "backup" && count == 1) return makeBackup();
   if (command == "extract" && count <= 2) {
-    return extractStockData(count == 2 ? std::filesystem::path(std::string(arguments[1]))
-                                       : hostPath(packageTarget.path));
+    return extractStockData(count == 2 ? std::optional(arguments[1]) : std::nullopt);
   }
   if (command == "--help" && count == 1) {
     printUsage();

@@ -1,115 +1,75 @@
 // vn3patch-tool status: what the menu's actions have left in the game files,
 // told by the menu's own texts, with the stock data and the backup. It only
-// reads: the sites of the action table, the shader and stock files, and the
-// backup.
+// reads: the sites of the table of effects, the shader and stock files, and
+// the backup.
 #include <algorithm>
-#include <cctype>
 #include <charconv>
 #include <fstream>
 #include <functional>
-#include <map>
-#include <span>
 
-#include "app/hash/sha256.hpp"
 #include "app/installation.hpp"
-#include "app/menu.hpp"
-#include "app/tool.hpp"
+#include "app/tool/hash/sha256.hpp"
+#include "app/tool/tool.hpp"
 #include "common/console_out.hpp"
 #include "common/messages.hpp"
 #include "common/platform.hpp"
 #include "patch/frob_highlight.hpp"
-#include "patch/patch_sites.hpp"
-#include "payload/payload_blocks.hpp"
 
 namespace vn3 {
 
 namespace {
 
-// clang-format off
-// What each menu action leaves at its sites, in menu order. The last item of
-// each group restores the stock bytes.
-constexpr std::array<std::string_view, 9> stateAfter = {
-    msg::stateFrobOn,     msg::stateStock,
-    msg::stateLootHidden, msg::stateLootShown,
-    msg::stateOff,        msg::stateSubtle, msg::stateStock,
-    msg::stateOff,        msg::stateStock,
-};
-static_assert(stateAfter.size() == std::tuple_size_v<decltype(menuActions)>);
-
-// Each group of menu items is one effect: its status line, and whether the
-// line also tells the shader files.
-struct EffectLine {
-  std::string_view text;
-  bool withShaders;
-};
-constexpr EffectLine effectLines[] = {
-    {msg::statusFrob,    true},
-    {msg::statusLootPct, false},
-    {msg::statusTrails,  false},
-    {msg::statusGlint,   false},
-};
-// clang-format on
-
 struct EffectState {
   std::string text;
-  bool stock = false;  // as after the group's restore
+  bool stock = false;  // as after the effect's restore
 };
 
-// Action 1 writes frobOn through its dialogue; the others their own list.
-const SiteList& sitesOf(const MenuAction& action) {
-  return action.sites != nullptr ? *action.sites : frobOn;
-}
-
-// The stock file of a list that writes no bytes of its own: a restore's.
-const StockFile& stockFileOf(const SiteList& list) {
-  static const StockBlocks blocks;
-  return (blocks.*list.stock).file();
-}
-
-// What each of the list's sites holds in `file`, as long as the list writes.
-std::optional<std::vector<Bytes>> readSites(std::istream& file, const SiteList& list,
+// What each of the effect's sites holds in `file`.
+std::optional<std::vector<Bytes>> readSites(std::istream& file, const Effect& effect,
                                             GameBuild build) {
-  const std::size_t length =
-      list.fixedBytes.empty() ? stockFileOf(list).size : list.fixedBytes.size();
   std::vector<Bytes> held;
-  for (const PatchSite& site : sitesFor(list, build)) {
-    auto bytes = readBlockAt(file, site.offset, length);
+  for (std::size_t i = 0; i < effect.siteCount; ++i) {
+    auto bytes =
+        readBlockAt(file, effect.offsets[static_cast<std::size_t>(build)][i], effect.length);
     if (!bytes) return std::nullopt;
     held.push_back(std::move(*bytes));
   }
   return held;
 }
 
-// The state of the effect of the menu items `rows`, which start at menu
-// index `first`, from what their sites hold.
-EffectState judgeEffect(std::span<const MenuAction> rows, std::size_t first,
-                        const std::vector<Bytes>& held) {
-  const auto allHold = [&held](std::span<const std::uint8_t> bytes) {
-    return std::all_of(held.begin(), held.end(),
-                       [bytes](const Bytes& site) { return std::ranges::equal(site, bytes); });
-  };
-  const StockFile* differsFrom = nullptr;
-  for (std::size_t i = 0; i < rows.size(); ++i) {
-    const SiteList& list = sitesOf(rows[i]);
-    const EffectState after{msg::fillIn(stateAfter[first + i], {rows[i].text}),
-                            i + 1 == rows.size()};
-    if (!list.fixedBytes.empty()) {
-      if (allHold(list.fixedBytes)) return after;
+// The state of `effect` from what its sites hold: the first of its lists,
+// in menu order, whose bytes they all hold; the last list restores.
+EffectState judgeEffect(const Effect& effect, const std::vector<Bytes>& held) {
+  const auto all = [&held](auto&& holds) { return std::ranges::all_of(held, holds); };
+  bool differs = false;
+  for (std::size_t i = 0; i < siteLists.size(); ++i) {
+    const SiteList& list = *siteLists[i];
+    if (&list.effect != &effect) continue;
+    const std::string_view item = msg::menuItem[list.menuKey];
+    const bool restores = i + 1 == siteLists.size() || &siteLists[i + 1]->effect != &effect;
+    const EffectState after{msg::fillIn(list.state, {item}), restores};
+    if (!list.bytes.empty()) {
+      if (all([&list](const Bytes& site) { return std::ranges::equal(site, list.bytes); })) {
+        return after;
+      }
       continue;
     }
-    const StockFile& file = stockFileOf(list);
-    if (const auto stock = readStockBlock(hostPath(file.path), file)) {
-      if (allHold(*stock)) return after;
-      differsFrom = &file;
-    } else if (std::all_of(held.begin(), held.end(),
-                           [&file](const Bytes& site) { return isAcceptableStock(site, file); })) {
-      return {msg::fillIn(msg::stateStockByLead, {rows[i].text}), true};
+    const StockFile& file = *effect.stock;
+    const StockFileCheck check = checkStockFile(hostPath(file.path), file);
+    if (check.state == StockFileState::Unreadable) {
+      return {msg::fillIn(msg::stateUnreadable, {file.path})};
     }
+    const auto judged = [&](BlockState state) {
+      return all([&](const Bytes& site) { return judgeBlock(site, check, file) == state; });
+    };
+    if (judged(BlockState::Stock)) return after;
+    if (judged(BlockState::StockByLead)) return {msg::fillIn(msg::stateStockByLead, {item}), true};
+    differs = check.bytes.has_value();
   }
   if (std::adjacent_find(held.begin(), held.end(), std::not_equal_to<>()) != held.end()) {
     return {std::string(msg::stateMixed)};
   }
-  if (differsFrom != nullptr) return {msg::fillIn(msg::stateDiffersFromStock, {differsFrom->path})};
+  if (differs) return {msg::fillIn(msg::stateDiffersFromStock, {effect.stock->path})};
   return {std::string(msg::stateUnknown)};
 }
 
@@ -123,30 +83,21 @@ struct FileToJudge {
 // One state per effect, in menu order.
 std::vector<EffectState> effectStates(const FileToJudge& exe, const FileToJudge& package,
                                       GameBuild build) {
-  // Unbuffered, so that only the sites are read, not a buffer's worth
-  // around each.
-  std::ifstream exeIn, packageIn;
-  for (auto [in, file] : {std::pair{&exeIn, &exe}, std::pair{&packageIn, &package}}) {
-    in->rdbuf()->pubsetbuf(nullptr, 0);
-    if (file->available) in->open(file->path, std::ios::binary);
-  }
   std::vector<EffectState> states;
-  std::size_t first = 0;
-  for (std::size_t row = 0; row < menuActions.size(); ++row) {
-    if (!menuActions[row].endsGroup) continue;
-    const std::span<const MenuAction> rows(&menuActions[first], row + 1 - first);
-    const SiteList& list = sitesOf(rows.front());
-    const bool onExe = list.target == &exeTarget;
-    const FileToJudge& file = onExe ? exe : package;
-    std::ifstream& in = onExe ? exeIn : packageIn;
+  for (const Effect& effect : effects) {
+    const FileToJudge& file = &effect.target == &exeTarget ? exe : package;
+    // Unbuffered, so that only the sites are read, not a buffer's worth
+    // around each.
+    std::ifstream in;
+    in.rdbuf()->pubsetbuf(nullptr, 0);
+    if (file.available) in.open(file.path, std::ios::binary);
     if (!file.available) {
       states.push_back({std::string(msg::stateNotChecked)});
-    } else if (const auto held = in.is_open() ? readSites(in, list, build) : std::nullopt) {
-      states.push_back(judgeEffect(rows, first, *held));
+    } else if (const auto held = in.is_open() ? readSites(in, effect, build) : std::nullopt) {
+      states.push_back(judgeEffect(effect, *held));
     } else {
       states.push_back({msg::fillIn(msg::stateUnreadable, {file.name})});
     }
-    first = row + 1;
   }
   return states;
 }
@@ -180,75 +131,23 @@ std::string shaderState() {
 
 std::string stockFileState(const StockFile& file) {
   const StockFileCheck check = checkStockFile(hostPath(file.path), file);
-  std::string why;
+  const auto refused = [](std::string_view why) { return msg::fillIn(msg::stockRefused, {why}); };
   switch (check.state) {
     case StockFileState::Accepted:
       return std::string(msg::stockAccepted);
     case StockFileState::Missing:
       return std::string(msg::stockMissing);
-    case StockFileState::NotRegular:
-      why = msg::stockNotRegular;
-      break;
-    case StockFileState::WrongSize:
-      why =
-          msg::fillIn(msg::stockWrongSize, {std::to_string(check.size), std::to_string(file.size)});
-      break;
     case StockFileState::Unreadable:
-      why = msg::stockUnreadable;
-      break;
+      return msg::fillIn(msg::stateUnreadable, {file.path});
+    case StockFileState::NotRegular:
+      return refused(msg::stockNotRegular);
+    case StockFileState::WrongSize:
+      return refused(msg::fillIn(msg::stockWrongSize,
+                                 {std::to_string(check.size), std::to_string(file.size)}));
     case StockFileState::NotStock:
-      why = msg::stockNotStock;
-      break;
+      return refused(msg::stockNotStock);
   }
-  return msg::fillIn(msg::stockRefused, {why});
-}
-
-// The sums SHA256SUMS lists, by file name, in lower case; nothing unless
-// every line is "<64 hex digits>  <name>" as sha256sum writes them ("*"
-// before the name in binary mode).
-std::optional<std::map<std::string, std::string, std::less<>>> readSums() {
-  const std::optional<Bytes> bytes = readWholeFile(hostPath(sumsFile));
-  if (!bytes) return std::nullopt;
-  std::map<std::string, std::string, std::less<>> sums;
-  std::string_view text(reinterpret_cast<const char*>(bytes->data()), bytes->size());
-  while (!text.empty()) {
-    std::string_view line = text.substr(0, text.find('\n'));
-    text.remove_prefix(std::min(text.size(), line.size() + 1));
-    if (line.ends_with('\r')) line.remove_suffix(1);
-    constexpr std::size_t digits = 64;
-    if (line.size() <= digits + 2 || line[digits] != ' ' ||
-        (line[digits + 1] != ' ' && line[digits + 1] != '*')) {
-      return std::nullopt;
-    }
-    std::string sum(line.substr(0, digits));
-    for (char& c : sum) {
-      if (!std::isxdigit(static_cast<unsigned char>(c))) return std::nullopt;
-      c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    }
-    sums[std::string(line.substr(digits + 2))] = sum;
-  }
-  return sums;
-}
-
-// The backup's state line, and the build of a complete backup's copies.
-std::pair<std::string, std::optional<GameBuild>> checkBackup() {
-  if (!queryFileStatus(hostPath(backupFolder)).found) return {std::string(msg::backupNone), {}};
-  const auto damaged = [](std::string_view file) {
-    return std::pair{msg::fillIn(msg::backupDamaged, {file}), std::optional<GameBuild>()};
-  };
-  const auto sums = readSums();
-  if (!sums) return damaged(sumsFile);
-  std::optional<GameBuild> build;
-  for (const BackupFile& file : backupFiles) {
-    const std::optional<Bytes> copy = readWholeFile(hostPath(file.copy));
-    const auto listed = sums->find(file.name);
-    if (!copy || listed == sums->end()) return damaged(file.copy);
-    const std::optional<std::string> sum = sumOf(*copy);
-    if (!sum) return {std::string(msg::backupUnchecked), {}};
-    if (*sum != listed->second) return damaged(file.copy);
-    if (file.target == &exeTarget) build = buildOfExeSize(copy->size());
-  }
-  return {std::string(msg::backupMatches), build};
+  return {};
 }
 
 }  // namespace
@@ -273,18 +172,16 @@ std::optional<std::string> sumOf(const Bytes& bytes) {
 }
 
 void printCopiesNotStock(GameBuild build) {
-  const auto copy = [](std::size_t i, bool available) {
-    return FileToJudge{hostPath(backupFiles[i].copy), backupFiles[i].copy, available};
-  };
-  const FileStatus package = queryFileStatus(copy(1, true).path);
-  const std::vector<EffectState> states =
-      effectStates(copy(0, true), copy(1, package.size == packageSizeOf(build)), build);
+  const FileToJudge exe{hostPath(exeCopy), exeCopy, true};
+  FileToJudge package{hostPath(packageCopy), packageCopy, true};
+  package.available = queryFileStatus(package.path).size == packageSizeOf(build);
+  const std::vector<EffectState> states = effectStates(exe, package, build);
   bool listed = false;
   for (std::size_t i = 0; i < states.size(); ++i) {
     if (states[i].stock) continue;
     if (!listed) printLine(msg::backupNotStock);
     listed = true;
-    printLine({msg::listIndent, msg::fillIn(effectLines[i].text, {states[i].text})});
+    printLine({msg::listIndent, msg::fillIn(effects[i].statusLine, {states[i].text})});
   }
 }
 
@@ -308,15 +205,20 @@ int showStatus() {
   for (std::size_t i = 0; i < states.size(); ++i) {
     const std::string& state = states[i].text;
     printLine(msg::fillIn(
-        effectLines[i].text,
-        {effectLines[i].withShaders ? msg::fillIn(msg::stateWithShaders, {state, shaderState()})
-                                    : state}));
+        effects[i].statusLine,
+        {effects[i].withShaders ? msg::fillIn(msg::stateWithShaders, {state, shaderState()})
+                                : state}));
   }
-  for (const StockFile* file : {&trailStockFile, &glintStockFile}) {
-    printLine(msg::fillIn(msg::statusStockData, {file->path, stockFileState(*file)}));
+  for (const Effect& effect : effects) {
+    if (!effect.stock) continue;
+    printLine(
+        msg::fillIn(msg::statusStockData, {effect.stock->path, stockFileState(*effect.stock)}));
   }
   const auto [backup, copiesBuild] = checkBackup();
   printLine(msg::fillIn(msg::statusBackup, {backup}));
+  std::vector<std::string> leftovers = backupLeftovers();
+  for (std::string& name : stockLeftovers()) leftovers.push_back(std::move(name));
+  for (const std::string& name : leftovers) printLine(msg::fillIn(msg::statusLeftover, {name}));
   if (copiesBuild) printCopiesNotStock(*copiesBuild);
   return 0;
 }

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <string>
 
-#include "app/menu.hpp"
 #include "common/game_build.hpp"
 #include "patch/apply_patch.hpp"
 #include "patch/patch_sites.hpp"
@@ -58,13 +57,13 @@ std::vector<std::uint32_t> offsetsOf(const std::vector<PatchSite>& sites) {
 }
 
 TEST(SiteTable, MatchesTheGameBuilds) {
-  ASSERT_EQ(menuActions.size(), expectedTable().size());
-  for (std::size_t i = 0; i < menuActions.size(); ++i) {
+  ASSERT_EQ(siteLists.size(), expectedTable().size());
+  for (std::size_t i = 0; i < siteLists.size(); ++i) {
     const ExpectedList& want = expectedTable()[i];
     SCOPED_TRACE("menu key " + std::to_string(i + 1));
-    // Key 1 runs its dialogue, which writes frobOn last.
-    EXPECT_EQ(menuActions[i].sites, i == 0 ? nullptr : want.list);
-    EXPECT_EQ(want.list->target, want.target);
+    EXPECT_EQ(siteLists[i], want.list);
+    EXPECT_EQ(want.list->menuKey, static_cast<int>(i + 1));
+    EXPECT_EQ(&want.list->effect.target, want.target);
     EXPECT_EQ(offsetsOf(sitesFor(*want.list, GameBuild::BuildA)), want.offsetsA);
     EXPECT_EQ(offsetsOf(sitesFor(*want.list, GameBuild::BuildB)), want.offsetsB);
   }
@@ -76,7 +75,8 @@ TEST(SiteTable, EverySiteLiesInsideTheAcceptedFileSize) {
     SCOPED_TRACE("menu key " + std::to_string(i + 1));
     for (GameBuild build : {GameBuild::BuildA, GameBuild::BuildB}) {
       const std::uint64_t exeSize = build == GameBuild::BuildA ? buildAExeSize : buildBExeSize;
-      const std::uint64_t size = want.list->target == &exeTarget ? exeSize : packageSizeOf(build);
+      const std::uint64_t size =
+          &want.list->effect.target == &exeTarget ? exeSize : packageSizeOf(build);
       for (const PatchSite& site : sitesFor(*want.list, build)) {
         EXPECT_LE(site.offset + want.length, size);
       }
@@ -87,15 +87,16 @@ TEST(SiteTable, EverySiteLiesInsideTheAcceptedFileSize) {
 TEST(SiteTable, BuiltInBytesHaveTheListsLengthAndFirstByte) {
   for (std::size_t i = 0; i < expectedTable().size(); ++i) {
     const ExpectedList& want = expectedTable()[i];
-    if (want.list->fixedBytes.empty()) continue;  // a restore
     SCOPED_TRACE("menu key " + std::to_string(i + 1));
-    ASSERT_EQ(want.list->fixedBytes.size(), want.length);
-    EXPECT_EQ(want.list->fixedBytes[0], want.firstByte);
+    EXPECT_EQ(want.list->effect.length, want.length);
+    if (want.list->bytes.empty()) continue;  // a restore
+    ASSERT_EQ(want.list->bytes.size(), want.length);
+    EXPECT_EQ(want.list->bytes[0], want.firstByte);
   }
-  EXPECT_TRUE(std::ranges::all_of(glintOff.fixedBytes, [](std::uint8_t b) { return b == 0; }));
-  EXPECT_TRUE(trailStock.fixedBytes.empty() && glintStock.fixedBytes.empty());
-  EXPECT_EQ(trailStock.stock, &StockBlocks::trail);
-  EXPECT_EQ(glintStock.stock, &StockBlocks::glint);
+  EXPECT_TRUE(std::ranges::all_of(glintOff.bytes, [](std::uint8_t b) { return b == 0; }));
+  EXPECT_TRUE(trailStock.bytes.empty() && glintStock.bytes.empty());
+  EXPECT_EQ(trailStock.effect.stock, &trailStockFile);
+  EXPECT_EQ(glintStock.effect.stock, &glintStockFile);
 }
 
 // The replacement images are one 16-byte unit repeated 29 times.

@@ -44,20 +44,6 @@ TEST(CodePage, CharactersBecomeTheCodePagesBytes) {
   }
 }
 
-// Paths in messages are in the console's code page like every other byte the
-// program prints, not in the UTF-8 of path::string().
-TEST(DisplayPath, PathsComeInTheConsolesCodePage) {
-  EXPECT_EQ(displayPath(std::filesystem::path(L"C:\\Games\\x.bin")), "C:\\Games\\x.bin");
-  const std::string shown = displayPath(std::filesystem::path(L"C:\\Spiele\\Caf\u00E9\u65E5\\x"));
-  EXPECT_EQ(shown.rfind("C:\\Spiele\\Caf", 0), 0u) << shown;
-  EXPECT_EQ(shown.substr(shown.size() - 2), "\\x") << shown;
-  UINT page = ::GetConsoleOutputCP();
-  if (page == 0) page = ::GetACP();
-  if (page != CP_UTF8) {
-    EXPECT_EQ(shown.find("\xC3\xA9"), std::string::npos) << "UTF-8 for a code page " << page;
-  }
-}
-
 TEST(Manifest, TheProgramRunsAsItsInvoker) {
   const std::wstring exe = std::filesystem::path(VN3_PATCH_EXE).wstring();
   const HMODULE module = ::LoadLibraryExW(exe.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);

@@ -35,7 +35,7 @@ TEST(StockData, OnlyAnExactCopyShapedFileIsAccepted) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     if (c.content) test::writeFile(dir / c.name, *c.content);
-    const auto read = readStockBlock(dir / c.name, trailStockFile);
+    const auto read = checkStockFile(dir / c.name, trailStockFile).bytes;
     ASSERT_EQ(read.has_value(), c.accepted);
     if (c.accepted) {
       EXPECT_EQ(*read, *c.content);

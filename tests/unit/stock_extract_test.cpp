@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "app/extract.hpp"
+#include "app/tool/tool.hpp"
 #include "common/game_build.hpp"
 #include "payload/payload_blocks.hpp"
 #include "test_support.hpp"
@@ -29,18 +29,21 @@ std::vector<std::uint8_t> block(std::size_t size, std::span<const std::uint8_t, 
 
 class StockExtractTest : public ::testing::Test {
  protected:
-  // A package of the build's size holding `trail` and `glint` at their offsets.
-  std::filesystem::path makePackage(const BuildLayout& layout,
-                                    const std::vector<std::uint8_t>& trail,
-                                    const std::vector<std::uint8_t>& glint) {
+  // An installation of the layout's build whose package holds `trail` and
+  // `glint` at their offsets.
+  void makePackage(const BuildLayout& layout, const std::vector<std::uint8_t>& trail,
+                   const std::vector<std::uint8_t>& glint) {
     auto bytes = test::patternBytes(layout.packageSize, 3);
     std::copy(trail.begin(), trail.end(), bytes.begin() + layout.trailAt);
     std::copy(glint.begin(), glint.end(), bytes.begin() + layout.glintAt);
+    std::filesystem::create_directories(package().parent_path());
     test::writeFile(package(), bytes);
-    return package();
+    test::writeFile(dir_ / "System" / "VN3Main.exe", {});
+    std::filesystem::resize_file(dir_ / "System" / "VN3Main.exe",
+                                 layout.build == GameBuild::BuildA ? buildAExeSize : buildBExeSize);
   }
-  std::filesystem::path package() const { return dir_ / "Core_FXBANK.ibt"; }
-  std::filesystem::path payload() const { return dir_ / "payload"; }
+  std::filesystem::path package() const { return dir_ / "CONTENT/VN3/Maps/Core_FXBANK.ibt"; }
+  std::filesystem::path payload() const { return dir_ / "System" / "payload"; }
   std::size_t payloadEntries() const {
     std::size_t n = 0;
     for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(payload())) ++n;
@@ -49,7 +52,8 @@ class StockExtractTest : public ::testing::Test {
 
   test::TempDir dir_;
   // The extractor writes into the working directory's payload folder.
-  test::WorkIn here_{dir_.path()};
+  bool made_ = std::filesystem::create_directory(dir_ / "System");
+  test::WorkIn here_{dir_ / "System"};
 };
 
 TEST_F(StockExtractTest, StockPackageOfEitherBuildGivesBothFiles) {
@@ -58,10 +62,11 @@ TEST_F(StockExtractTest, StockPackageOfEitherBuildGivesBothFiles) {
     const auto trail = block(trailBlockSize, trailStockLead, 11);
     const auto glint = block(glintBlockSize, glintStockLead, 12);
     makePackage(layout, trail, glint);
+    std::filesystem::remove_all(payload());
     const auto before = test::readFile(package());
 
     test::CaptureStdout out;
-    EXPECT_EQ(extractStockData(package()), 0);
+    EXPECT_EQ(extractStockData(std::nullopt), 0);
     EXPECT_EQ(test::readFile(payload() / "trail_stock.bin"), trail);
     EXPECT_EQ(test::readFile(payload() / "glint_stock.bin"), glint);
     EXPECT_EQ(payloadEntries(), 2u) << "no temporary file may be left";
@@ -69,7 +74,7 @@ TEST_F(StockExtractTest, StockPackageOfEitherBuildGivesBothFiles) {
     // Named as the player finds it from the System folder, on every system.
     EXPECT_NE(out.text().find("Wrote 'payload\\trail_stock.bin' (464 bytes"), std::string::npos);
     // The files pass the same check the patcher makes at start.
-    EXPECT_TRUE(readStockBlock(payload() / "glint_stock.bin", glintStockFile));
+    EXPECT_TRUE(checkStockFile(payload() / "glint_stock.bin", glintStockFile).bytes);
   }
 }
 
@@ -77,7 +82,7 @@ TEST_F(StockExtractTest, PatchedBlockIsRefusedAndTheOtherStillWritten) {
   const auto trail = block(trailBlockSize, trailStockLead, 21);
   makePackage(layouts[0], trail, std::vector<std::uint8_t>(glintBlockSize, 0));
   test::CaptureStdout out;
-  EXPECT_EQ(extractStockData(package()), 1);
+  EXPECT_EQ(extractStockData(std::nullopt), 1);
   EXPECT_EQ(test::readFile(payload() / "trail_stock.bin"), trail);
   EXPECT_FALSE(std::filesystem::exists(payload() / "glint_stock.bin"));
   EXPECT_NE(out.text().find("backup of the package made before any patching"), std::string::npos);
@@ -90,7 +95,7 @@ TEST_F(StockExtractTest, ExistingFileIsReplacedWhole) {
   const auto glint = block(glintBlockSize, glintStockLead, 32);
   makePackage(layouts[1], trail, glint);
   test::CaptureStdout out;
-  EXPECT_EQ(extractStockData(package()), 0);
+  EXPECT_EQ(extractStockData(std::nullopt), 0);
   EXPECT_EQ(test::readFile(payload() / "trail_stock.bin"), trail);
 }
 
@@ -105,12 +110,13 @@ TEST_F(StockExtractTest, UnusablePackageWritesNothing) {
       {"one byte short", 0x7CE000 - 1, "neither supported build"},
       {"exe size", 0x628000, "neither supported build"},
   };
+  makePackage(layouts[0], {}, {});
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    std::filesystem::remove(package());
-    if (c.size) test::writeFile(package(), std::vector<std::uint8_t>(c.size, 0));
+    std::filesystem::remove(dir_ / "other.ibt");
+    if (c.size) test::writeFile(dir_ / "other.ibt", std::vector<std::uint8_t>(c.size, 0));
     test::CaptureStdout out;
-    EXPECT_EQ(extractStockData(package()), 1);
+    EXPECT_EQ(extractStockData("../other.ibt"), 1);
     EXPECT_NE(out.text().find(c.says), std::string::npos) << out.text();
     EXPECT_FALSE(std::filesystem::exists(payload()));
   }

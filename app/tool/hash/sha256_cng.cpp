@@ -9,7 +9,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "app/hash/sha256.hpp"
+#include "app/tool/hash/sha256.hpp"
 
 namespace vn3 {
 

@@ -2,7 +2,7 @@
 // library the player's system may lack.
 #include <nettle/sha2.h>
 
-#include "app/hash/sha256.hpp"
+#include "app/tool/hash/sha256.hpp"
 
 namespace vn3 {
 
