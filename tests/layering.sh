@@ -3,8 +3,10 @@
 #   layering.sh
 # A folder includes its own headers and those of the folders below it, in
 # the order common < payload < patch < app; the console (app/console/) and
-# the hashing (app/hash/) include only their own. Each include that breaks this is named with its
-# file and line. The files are the C++ ones that git tracks in those
+# the hashing (app/tool/hash/) include only their own; the companion
+# (app/tool/) takes of app/ only the console header and the installation
+# check, and nothing outside it includes it. Each include that breaks this is
+# named with its file and line. The files are the C++ ones that git tracks in those
 # folders; outside a git checkout, every one in them.
 set -euo pipefail
 
@@ -28,13 +30,20 @@ awk -v order="${layers[*]}" '
   }
   FNR == 1 {
     split(FILENAME, part, "/"); own = part[1]; files++
-    room = FILENAME ~ /^app\/(console|hash)\// ? "app/" part[2] "/" : ""
+    room = FILENAME ~ /^app\/(console|tool\/hash)\// ? (part[2] == "tool" ? "app/tool/hash/" : "app/console/") : ""
+    tool = FILENAME ~ /^app\/tool\//
   }
   /^[ \t]*#[ \t]*include[ \t]*"/ {
     split($0, quoted, "\""); target = quoted[2]; split(target, part, "/")
     includes++
     if (room != "" && index(target, room) != 1) {
       printf "%s:%d: includes %s; %s includes only its own\n", FILENAME, FNR, target, room
+      bad++
+    } else if (!tool && index(target, "app/tool/") == 1) {
+      printf "%s:%d: includes %s; only app/tool/ includes app/tool/\n", FILENAME, FNR, target
+      bad++
+    } else if (tool && part[1] == "app" && target !~ /^app\/(tool\/|console\/console\.hpp$|installation\.hpp$)/) {
+      printf "%s:%d: includes %s; app/tool/ takes of app/ only console/console.hpp and installation.hpp\n", FILENAME, FNR, target
       bad++
     } else if ((part[1] in rank) && rank[part[1]] > rank[own]) {
       printf "%s:%d: includes %s, from above %s/ (%s)\n", FILENAME, FNR, target, own, order
