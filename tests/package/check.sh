@@ -199,16 +199,16 @@ versions() {
   done
 }
 
-# Every message a player can meet is explained in the player README; see
+# Every text of the programs is explained in the player's two files; see
 # player_messages.cpp. The names are the header's string_view declarations.
 player_messages() {
   local missing
-  sed -n 's/^inline constexpr std::string_view \([A-Za-z0-9_]*\) =.*/vn3::msg::\1,/p' \
+  sed -n 's/^inline constexpr std::string_view \([A-Za-z0-9_]*\) =.*/{"\1", vn3::msg::\1},/p' \
     "$source_dir/common/messages.hpp" >"$work/message_names.inc"
   g++ -std=c++20 -I "$source_dir" -I "$work" "$source_dir/tests/package/player_messages.cpp" \
     -o "$work/player_messages" || { fail "player_messages.cpp did not compile"; return; }
-  missing=$("$work/player_messages" "$source_dir/docs/player-README.txt") ||
-    fail "docs/player-README.txt does not explain:"$'\n'"$missing"
+  missing=$("$work/player_messages" "$source_dir"/docs/{player-README,TROUBLESHOOTING}.txt) ||
+    fail "neither docs/player-README.txt nor docs/TROUBLESHOOTING.txt explains:"$'\n'"$missing"
 }
 
 # The try-out command with no terminal: the program must end at once, and
