@@ -50,6 +50,8 @@ endif()
 set(VN3_PACKAGE_TEXT ${PROJECT_BINARY_DIR}/package-text)
 configure_file(docs/player-README.txt ${VN3_PACKAGE_TEXT}/README.txt
   @ONLY NEWLINE_STYLE ${VN3_NEWLINES})
+configure_file(docs/TROUBLESHOOTING.txt ${VN3_PACKAGE_TEXT}/TROUBLESHOOTING.txt
+  @ONLY NEWLINE_STYLE ${VN3_NEWLINES})
 configure_file(${VN3_NOTICES} ${VN3_PACKAGE_TEXT}/THIRD-PARTY-NOTICES.txt
   @ONLY NEWLINE_STYLE ${VN3_NEWLINES})
 configure_file(packaging/payload-README.txt ${VN3_PACKAGE_TEXT}/payload/README.txt
@@ -60,8 +62,8 @@ foreach(tool vn3patch vn3patch-tool)
     install(TARGETS ${tool} RUNTIME DESTINATION .)
   endif()
 endforeach()
-install(FILES ${VN3_PACKAGE_TEXT}/README.txt ${VN3_PACKAGE_TEXT}/THIRD-PARTY-NOTICES.txt LICENSE
-  DESTINATION .)
+install(FILES ${VN3_PACKAGE_TEXT}/README.txt ${VN3_PACKAGE_TEXT}/TROUBLESHOOTING.txt
+  ${VN3_PACKAGE_TEXT}/THIRD-PARTY-NOTICES.txt LICENSE DESTINATION .)
 # The folder where the player puts the stock data files; it ships with only
 # its README.
 install(FILES ${VN3_PACKAGE_TEXT}/payload/README.txt DESTINATION payload)

@@ -38,13 +38,13 @@ package() {
 # The entries of an archive, files only, sorted; a trailing "/" marks a folder.
 entries() { cmake -E tar tf "$1" | grep -v '/$' | sort; }
 
-# Checks the archive's files: exactly the two programs, README.txt, LICENSE,
-# THIRD-PARTY-NOTICES.txt and payload/README.txt. The texts end their lines
-# with NEWLINE (CRLF or LF), and README.txt is the player README with the
-# archive's version filled in.
+# Checks the archive's files: exactly the two programs, README.txt,
+# TROUBLESHOOTING.txt, LICENSE, THIRD-PARTY-NOTICES.txt and payload/README.txt.
+# The texts end their lines with NEWLINE (CRLF or LF), and the player's two
+# are their docs/ files with the archive's version filled in.
 check_contents() {
   local archive=$1 suffix=$2 newline=$3 expected text version
-  expected=$(printf '%s\n' LICENSE README.txt THIRD-PARTY-NOTICES.txt payload/README.txt \
+  expected=$(printf '%s\n' LICENSE README.txt TROUBLESHOOTING.txt THIRD-PARTY-NOTICES.txt payload/README.txt \
     "vn3patch$suffix" "vn3patch-tool$suffix" | sort)
   if ! diff <(echo "$expected") <(entries "$archive") >&2; then
     fail "$(basename "$archive"): unexpected contents"
@@ -52,7 +52,7 @@ check_contents() {
   mkdir -p "$work/unpacked"
   (cd "$work/unpacked" && cmake -E tar xf "$archive")
   cmp -s "$work/unpacked/LICENSE" "$source_dir/LICENSE" || fail "LICENSE is not the project's"
-  for text in README.txt THIRD-PARTY-NOTICES.txt payload/README.txt; do
+  for text in README.txt TROUBLESHOOTING.txt THIRD-PARTY-NOTICES.txt payload/README.txt; do
     if [[ $newline == CRLF ]]; then
       grep -qv $'\r$' "$work/unpacked/$text" && fail "$text has a line without CRLF"
     else
@@ -60,8 +60,10 @@ check_contents() {
     fi
   done
   version=$(basename "$archive" | sed 's/^vn3patch-\([^-]*\)-.*/\1/')
-  sed "s/@PROJECT_VERSION@/$version/g" "$source_dir/docs/player-README.txt" |
-    cmp -s - <(tr -d '\r' <"$work/unpacked/README.txt") || fail "README.txt is not the player README"
+  for text in README.txt:player-README.txt TROUBLESHOOTING.txt:TROUBLESHOOTING.txt; do
+    sed "s/@PROJECT_VERSION@/$version/g" "$source_dir/docs/${text#*:}" |
+      cmp -s - <(tr -d '\r' <"$work/unpacked/${text%:*}") || fail "${text%:*} is not docs/${text#*:}"
+  done
 }
 
 # The third-party notice names each library linked into the programs.
@@ -197,16 +199,16 @@ versions() {
   done
 }
 
-# Every message a player can meet is explained in the player README; see
+# Every text of the programs is explained in the player's two files; see
 # player_messages.cpp. The names are the header's string_view declarations.
 player_messages() {
   local missing
-  sed -n 's/^inline constexpr std::string_view \([A-Za-z0-9_]*\) =.*/vn3::msg::\1,/p' \
+  sed -n 's/^inline constexpr std::string_view \([A-Za-z0-9_]*\) =.*/{"\1", vn3::msg::\1},/p' \
     "$source_dir/common/messages.hpp" >"$work/message_names.inc"
   g++ -std=c++20 -I "$source_dir" -I "$work" "$source_dir/tests/package/player_messages.cpp" \
     -o "$work/player_messages" || { fail "player_messages.cpp did not compile"; return; }
-  missing=$("$work/player_messages" "$source_dir/docs/player-README.txt") ||
-    fail "docs/player-README.txt does not explain:"$'\n'"$missing"
+  missing=$("$work/player_messages" "$source_dir"/docs/{player-README,TROUBLESHOOTING}.txt) ||
+    fail "neither docs/player-README.txt nor docs/TROUBLESHOOTING.txt explains:"$'\n'"$missing"
 }
 
 # The try-out command with no terminal: the program must end at once, and
