@@ -89,22 +89,20 @@ check_runs() {
   fi
 }
 
-# Runs the unpacked vn3patch-tool extract on a stand-in package of build B
-# that holds the stock blocks' leading bytes, from the folder it lies in: it
-# must write both stock files into that working directory's payload folder.
+# Runs the unpacked vn3patch-tool extract in the System folder of a stand-in
+# of build B whose package holds the stock blocks' leading bytes: it must
+# write both stock files into that working directory's payload folder.
 check_extracts() {
-  local package=$work/run/package.ibt status=0
-  rm -rf "$work/run/payload"
-  mkdir -p "$work/run"
-  vn3_fill "$package" "${vn3_package_size[B]}"
-  vn3_stock_leads "$package" B
-  (cd "$work/run" && setsid "$@" extract package.ibt </dev/null >"$work/run/extract-out" 2>&1) ||
+  local package=$work/run/$vn3_package status=0
+  rm -rf "$work/run"
+  vn3_standin "$work/run" B stock
+  (cd "$work/run/System" && setsid "$@" extract </dev/null >"$work/run/extract-out" 2>&1) ||
     status=$?
   ((status == 0)) || fail "the unpacked extractor ended with status $status: $(cat "$work/run/extract-out")"
   cmp -s <(vn3_block "$package" B trail) \
-    "$work/run/payload/trail_stock.bin" || fail "no arrow-trail stock file in the working directory"
+    "$work/run/System/payload/trail_stock.bin" || fail "no arrow-trail stock file in the working directory"
   cmp -s <(vn3_block "$package" B glint) \
-    "$work/run/payload/glint_stock.bin" || fail "no loot-glint stock file in the working directory"
+    "$work/run/System/payload/glint_stock.bin" || fail "no loot-glint stock file in the working directory"
 }
 
 # Whether PROGRAM holds SHA-256's round constants (the first two, as a
