@@ -34,11 +34,12 @@ struct Extraction {
   std::string errors;
 };
 
-Extraction extract(const fs::path& workDir, std::vector<std::string> arguments = {}) {
+Extraction extract(const StandIn& game, const fs::path& workDir,
+                   std::vector<std::string> arguments = {}) {
   Launch launch;
   launch.arguments = std::move(arguments);
   launch.arguments.insert(launch.arguments.begin(), "extract");
-  PtySession run(StandIn::tool(), workDir, Console::None, launch);
+  PtySession run(game.tool(), workDir, Console::None, launch);
   Extraction result;
   result.status = run.waitExit();
   result.output = run.transcript();
@@ -86,7 +87,7 @@ TEST_P(ExtractThenRestore, PackageEndsByteIdentical) {
   const Build build = GetParam();
   StandIn game(build);
   plantStock(game.package, build);
-  const Extraction run = extract(game.systemDir());
+  const Extraction run = extract(game, game.systemDir());
   EXPECT_EQ(run.status, ExitStatus::exited(0));
   EXPECT_EQ(run.output, wroteBoth());
   EXPECT_EQ(run.errors, "");
@@ -138,7 +139,7 @@ TEST_P(ExtractorRun, WritesOnlyWhatItReportsAndNeverThePackage) {
   // Started elsewhere than the System folder when a package is named: the
   // files go to payload/ of the working directory all the same.
   const fs::path workDir = c.backupNamed ? game.root() : game.systemDir();
-  const Extraction run = extract(workDir, arguments);
+  const Extraction run = extract(game, workDir, arguments);
   EXPECT_EQ(run.status, ExitStatus::exited(c.status));
   switch (c.output) {
     case ExtractCase::Wrote:

@@ -2,7 +2,6 @@
 // read-only files regardless, so when the tests run as root the program is
 // started as uid and gid 65534; as any other user it runs as that user and
 // the permissions alone do it.
-#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -46,17 +45,6 @@ std::map<std::string, std::string> snapshot(const StandIn& game) {
   return entries;
 }
 
-// The unprivileged program must reach its working folder.
-::testing::AssertionResult othersCanReach(const fs::path& folder) {
-  for (fs::path p = folder;; p = p.parent_path()) {
-    if ((fs::status(p).permissions() & fs::perms::others_exec) == fs::perms::none) {
-      return ::testing::AssertionFailure()
-             << p << " cannot be searched by other users; set TMPDIR to a folder they can reach";
-    }
-    if (p == p.root_path()) return ::testing::AssertionSuccess();
-  }
-}
-
 struct Denied {
   const char* name;
   Build build;
@@ -74,12 +62,8 @@ class NotWritable : public ::testing::TestWithParam<Denied> {};
 TEST_P(NotWritable, ReportsItAndChangesNothing) {
   const Denied& c = GetParam();
   StandIn game(c.build);
-  game.copyProgram();
-  game.openToOthers();
+  if (const std::string why = game.openToOthers(); !why.empty()) GTEST_SKIP() << why;
   c.deny(game);
-  if (::geteuid() == 0) {
-    ASSERT_TRUE(othersCanReach(game.systemDir()));
-  }
   const auto before = snapshot(game);
 
   Launch launch;

@@ -1,6 +1,7 @@
 #include "standin.hpp"
 
 #include <stdlib.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -45,6 +46,16 @@ fs::path makeTempRoot() {
 fs::path programUnderTest() {
   const char* chosen = std::getenv("VN3PATCH_BINARY");
   return chosen != nullptr && *chosen != '\0' ? fs::path(chosen) : fs::path(VN3PATCH_BINARY);
+}
+
+// Copies `built` into `folder` as `name`, executable by all.
+fs::path copyInto(const fs::path& built, const fs::path& folder, const char* name) {
+  const fs::path copy = folder / name;
+  fs::create_directories(folder);
+  fs::copy_file(built, copy, fs::copy_options::overwrite_existing);
+  fs::permissions(copy, fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
+                            fs::perms::others_read | fs::perms::others_exec);
+  return copy;
 }
 
 std::string hex(std::uint64_t value) {
@@ -157,6 +168,7 @@ void GameFile::expectWrite(std::uint64_t offset, std::span<const std::uint8_t> b
 StandIn::StandIn()
     : root_(makeTempRoot()),
       program_(programUnderTest()),
+      tool_(VN3PATCH_TOOL_BINARY),
       exe(root_ / "System" / "VN3Main.exe", 0xE7E),
       package(root_ / "CONTENT" / "VN3" / "Maps" / "Core_FXBANK.ibt", 0xFBA) {
   fs::create_directories(root_ / "System");
@@ -182,16 +194,13 @@ StandIn::~StandIn() {
 }
 
 const fs::path& StandIn::copyProgram(const fs::path& folder) {
-  const fs::path copy = (folder.empty() ? root_ / "bin" : folder) / "vn3patch";
-  fs::create_directories(copy.parent_path());
-  fs::copy_file(programUnderTest(), copy, fs::copy_options::overwrite_existing);
-  fs::permissions(copy, fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
-                            fs::perms::others_read | fs::perms::others_exec);
-  program_ = copy;
+  program_ = copyInto(programUnderTest(), folder.empty() ? root_ / "bin" : folder, "vn3patch");
   return program_;
 }
 
-void StandIn::openToOthers() {
+std::string StandIn::openToOthers() {
+  if (program_ == programUnderTest()) copyProgram();
+  if (tool_ == VN3PATCH_TOOL_BINARY) tool_ = copyInto(tool_, root_ / "bin", "vn3patch-tool");
   const fs::perms folder = fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
                            fs::perms::others_read | fs::perms::others_exec;
   fs::permissions(root_, folder);
@@ -203,6 +212,15 @@ void StandIn::openToOthers() {
       fs::permissions(entry.path(), fs::perms::group_read | fs::perms::others_read,
                       fs::perm_options::add);
     }
+  }
+  if (::geteuid() != 0) return "";
+  for (fs::path p = root_.parent_path();; p = p.parent_path()) {
+    if ((fs::status(p).permissions() & fs::perms::others_exec) == fs::perms::none) {
+      return p.string() +
+             " cannot be searched by other users, so the unprivileged run cannot "
+             "reach the stand-in; set TMPDIR to a folder they can reach";
+    }
+    if (p == p.root_path()) return "";
   }
 }
 

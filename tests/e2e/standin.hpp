@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <span>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -64,6 +65,7 @@ class StandIn {
   // Declared first: the game files are placed inside it.
   std::filesystem::path root_;
   std::filesystem::path program_;
+  std::filesystem::path tool_;
 
  public:
   // Folders only: System and CONTENT/VN3/Maps, no game files yet.
@@ -85,12 +87,16 @@ class StandIn {
   // outside the game folders) and runs that from now on, so that files beside
   // it belong to the test.
   const std::filesystem::path& copyProgram(const std::filesystem::path& folder = {});
-  // The built companion program, vn3patch-tool.
-  static std::filesystem::path tool() { return VN3PATCH_TOOL_BINARY; }
+  // The companion program, vn3patch-tool: the built one, or after
+  // openToOthers() a copy.
+  const std::filesystem::path& tool() const { return tool_; }
   // Lets any user reach every file: each folder becomes 0755 and each file
-  // readable by all (the temporary root starts 0700). Run after the tree is
-  // laid out.
-  void openToOthers();
+  // readable by all (the temporary root starts 0700). A program still run
+  // from the build is copied in first, since the build folder may be closed
+  // to other users. Run after the tree is laid out. When root, whose
+  // unprivileged runs are another user's, returns why that user cannot reach
+  // the stand-in if it cannot (the test then skips); otherwise "".
+  [[nodiscard]] std::string openToOthers();
   // The folder the program looks in for its stock blocks: payload/ in the
   // System folder, where it runs.
   std::filesystem::path payloadDir() const;
