@@ -114,7 +114,8 @@ struct ExtractCase {
   bool backupNamed;     // a backup copy holding them is named as the argument
   std::vector<std::string> moreArguments;
   int status;
-  enum Output { Wrote, Refused, Usage } output;
+  std::string output;
+  std::map<std::string, Bytes> payload = {};  // before the run and after it
 };
 
 void PrintTo(const ExtractCase& c, std::ostream* os) { *os << c.name; }
@@ -126,50 +127,51 @@ TEST_P(ExtractorRun, WritesOnlyWhatItReportsAndNeverThePackage) {
   const Build build = Build::B;
   StandIn game(build);
   if (c.stockInPackage) plantStock(game.package, build);
-  GameFile backup(game.root() / "backup" / "Core_FXBANK.ibt", 0xBAC);
+  GameFile backup(game.systemDir() / "vn3patch-backup" / "Core_FXBANK.ibt", 0xBAC);
   std::vector<std::string> arguments;
   if (c.backupNamed) {
     fs::create_directories(backup.path().parent_path());
+    fs::copy_file(game.exe.path(), backup.path().parent_path() / "VN3Main.exe");
     backup.create(packageSize(build));
     plantStock(backup, build);
-    arguments.push_back(backup.path().string());
+    arguments.push_back("Core_FXBANK.ibt");
   }
   arguments.insert(arguments.end(), c.moreArguments.begin(), c.moreArguments.end());
+  for (const auto& [name, bytes] : c.payload) game.writeStock(name, bytes);
 
-  // Started elsewhere than the System folder when a package is named: the
-  // files go to payload/ of the working directory all the same.
-  const fs::path workDir = c.backupNamed ? game.root() : game.systemDir();
+  // Run in the backup folder, beside the copy of VN3Main.exe, when its package is named.
+  const fs::path workDir = c.backupNamed ? backup.path().parent_path() : game.systemDir();
   const Extraction run = extract(game, workDir, arguments);
   EXPECT_EQ(run.status, ExitStatus::exited(c.status));
-  switch (c.output) {
-    case ExtractCase::Wrote:
-      EXPECT_EQ(run.output, wroteBoth());
-      EXPECT_EQ(filesIn(workDir / "payload"), extractedFiles());
-      break;
-    case ExtractCase::Refused:
-      EXPECT_EQ(run.output, refusedBoth("../CONTENT/VN3/Maps/Core_FXBANK.ibt"));
-      EXPECT_FALSE(fs::exists(workDir / "payload")) << "a refused package leaves no folder";
-      break;
-    case ExtractCase::Usage:
-      EXPECT_EQ(run.output, line(msg::toolUsage) + line(msg::toolCommands));
-      EXPECT_FALSE(fs::exists(workDir / "payload"));
-      break;
-  }
+  EXPECT_EQ(run.output, c.output);
+  EXPECT_EQ(filesIn(workDir / "payload"), c.payload);
+  EXPECT_EQ(fs::exists(workDir / "payload"), !c.payload.empty()) << "a refusal leaves no folder";
   EXPECT_EQ(run.errors, "");
   EXPECT_TRUE(game.package.matches());
   EXPECT_TRUE(backup.matches());
   EXPECT_TRUE(game.exe.matches());
 }
 
+const std::string trail = "payload\\trail_stock.bin", glint = "payload\\glint_stock.bin";
+
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(
     Extract, ExtractorRun,
     ::testing::Values(
         // The stand-in's own bytes are no stock block, as after patching.
-        ExtractCase{"PatchedPackageIsRefused", false, false, {}, 1, ExtractCase::Refused},
-        ExtractCase{"BackupCopyNamed", false, true, {}, 0, ExtractCase::Wrote},
+        ExtractCase{"PatchedPackageIsRefused", false, false, {}, 1,
+                    refusedBoth("..\\CONTENT\\VN3\\Maps\\Core_FXBANK.ibt")},
+        ExtractCase{"BackupCopyNamed", false, true, {}, 1, line(msg::extractNeedsInstallation)},
         // Even with stock bytes at hand, nothing is extracted.
-        ExtractCase{"TooManyArguments", true, true, {"extra"}, 2, ExtractCase::Usage}),
+        ExtractCase{"TooManyArguments", true, true, {"extra"}, 2,
+                    line(msg::toolUsage) + line(msg::toolCommands)},
+        ExtractCase{"AcceptedFilesNeverReplaced", true, false, {}, 1,
+                    line(msg::fillIn(msg::extractRefusedOther, {msg::extractTrailWhat, trail})) +
+                        line(msg::fillIn(msg::extractKept, {glint, msg::extractGlintWhat})),
+                    {{"trail_stock.bin", stock::block(stock::trailLead, stock::trailSize, 5)},
+                     {"glint_stock.bin", stock::glint()}}}),
     [](const auto& test) { return std::string(test.param.name); });
+// clang-format on
 
 }  // namespace
 }  // namespace e2e

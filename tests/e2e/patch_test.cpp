@@ -307,10 +307,10 @@ TEST(Stock, MissingPackageIsReportedBeforeMissingStock) {
   EXPECT_TRUE(game.package.matches());
 }
 
-// A stock block in the package is saved to the System folder's payload/
-// before anything overwrites it, wherever the program itself lies; a block
-// that cannot be saved is not overwritten. A restore without its block
-// looks for the file again. Build B.
+// A stock block in the package is saved to the System folder's payload/ before anything
+// overwrites it, wherever the program itself lies; a block that cannot be saved is not
+// overwritten, nor one unlike an accepted file. A restore without its block looks for the file
+// again, or for the block this run took from the package. Build B.
 enum class Glint { Stock, Off, OnFile, Patched };
 enum class Where { System, Elsewhere, ReadOnlySystem };
 
@@ -318,11 +318,11 @@ struct KeptStock {
   const char* name;
   bool stockPackage;      // else the package's glint block is already patched
   Where where;            // where the program runs from
-  const char* stockFile;  // at start: "accepted" or "rejected" glint file, "payload file", none
-  // Keys, a space between runs; w makes the accepted glint file, l leaves
-  // the temporary file of a killed save by a process with this one's id.
+  const char* stockFile;  // at start: "accepted" files, "rejected" glint file, "payload file", none
+  // Keys, a space between runs; w makes the accepted glint file, r removes it,
+  // l leaves the temporary file of a killed save by a process with this one's id.
   const char* runs;
-  std::string outcomes;  // of every action in order: + applied, - stock missing, ! not saved
+  std::string outcomes;  // of each action: + applied, - stock missing, ! not saved, d unlike file
   Glint glintAfter;      // what the package's glint block ends as
   Glint glintFile;       // the glint file afterwards (Patched: none)
   bool trailSaved;
@@ -350,6 +350,9 @@ TEST_P(KeptStockRows, RestoresWorkAndOnlyTheGameFolderKeepsTheFiles) {
   } else if (!atStart.empty()) {
     game.writeStock("glint_stock.bin", atStart == "accepted" ? onFile : Bytes(100, 0x11));
   }
+  if (atStart == "accepted")
+    game.writeStock("trail_stock.bin", stock::block(stock::trailLead, trailSize, 5));
+  const std::optional<Bytes> trailAtStart = fileBytes(game.payloadDir() / "trail_stock.bin");
   Launch launch;
   if (c.where == Where::ReadOnlySystem) {
     // The folders stay closed to the unprivileged user's writes.
@@ -364,9 +367,10 @@ TEST_P(KeptStockRows, RestoresWorkAndOnlyTheGameFolderKeepsTheFiles) {
     PtySession session(game.program(), game.systemDir(), Console::Terminal, launch);
     std::string expected = text::startup() + text::menu(true);
     for (const char key : keys) {
-      if (key == 'w') {
+      if (key == 'w' || key == 'r') {
         ASSERT_TRUE(session.awaitKeyRead());
-        game.writeStock("glint_stock.bin", onFile);
+        if (key == 'w') game.writeStock("glint_stock.bin", onFile);
+        if (key == 'r') fs::remove(game.payloadDir() / "glint_stock.bin");
         continue;
       }
       if (key == 'l') {
@@ -381,7 +385,9 @@ TEST_P(KeptStockRows, RestoresWorkAndOnlyTheGameFolderKeepsTheFiles) {
       const char outcome = c.outcomes.at(action++);
       expected += (outcome == '+'   ? text::success()
                    : outcome == '-' ? text::missingStock(file)
-                                    : text::stockNotSaved(file)) +
+                   : outcome == 'd'
+                       ? text::error(msg::fillIn(msg::packageBlockDiffers, {text::stockFile(file)}))
+                       : text::stockNotSaved(file)) +
                   text::menu(true);
     }
     ASSERT_TRUE(session.sendKey("q"));
@@ -396,7 +402,7 @@ TEST_P(KeptStockRows, RestoresWorkAndOnlyTheGameFolderKeepsTheFiles) {
   } else {
     EXPECT_EQ(saved("glint_stock.bin"), glintOf(c.glintFile));
   }
-  EXPECT_EQ(saved("trail_stock.bin"), c.trailSaved ? std::optional(stock::trail()) : std::nullopt);
+  EXPECT_EQ(saved("trail_stock.bin"), c.trailSaved ? std::optional(stock::trail()) : trailAtStart);
   if (c.where == Where::Elsewhere) {
     EXPECT_FALSE(fs::exists(game.program().parent_path() / "payload"));
   }
@@ -425,8 +431,12 @@ INSTANTIATE_TEST_SUITE_P(
                                 "-+", Glint::OnFile, Glint::OnFile, false},
                       KeptStock{"LeftoverOfAKilledSaveIsNoObstacle", true, Where::System, nullptr,
                                 "l89", "++", Glint::Stock, Glint::Stock, false},
-                      KeptStock{"AcceptedFileLeftAlone", true, Where::System, "accepted", "89",
-                                "++", Glint::OnFile, Glint::OnFile, false},
+                      KeptStock{"AcceptedFileLeftAlone", true, Where::System, "accepted", "5789",
+                                "dddd", Glint::Stock, Glint::OnFile, false},
+                      KeptStock{"FileTakenAwayIsNotWrittenBack", false, Where::System, nullptr,
+                                "w8r9", "+-", Glint::Off, Glint::Patched, false},
+                      KeptStock{"BlockTakenThisRunIsSavedAgain", true, Where::System, nullptr,
+                                "8r9", "++", Glint::Stock, Glint::Stock, false},
                       KeptStock{"RejectedFileReplaced", true, Where::System, "rejected", "89", "++",
                                 Glint::Stock, Glint::Stock, false}),
     [](const auto& row) { return std::string(row.param.name); });

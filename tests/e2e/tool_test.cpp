@@ -71,7 +71,7 @@ struct Status {
   std::string frob{msg::stateUnknown}, shaders{msg::shadersMissing}, loot{msg::stateUnknown};
   std::string trails = after(msg::stateStockByLead, 7), glint = after(msg::stateStockByLead, 9);
   std::string trailFile{msg::stockMissing}, glintFile{msg::stockMissing};
-  std::string backup{msg::backupNone};
+  std::string backup{msg::backupNone}, leftovers;
 
   std::string text() const {
     if (!only.empty()) return line(only);
@@ -84,7 +84,7 @@ struct Status {
            state(msg::statusGlint, glint) +
            line(msg::fillIn(msg::statusStockData, {"payload\\trail_stock.bin", trailFile})) +
            line(msg::fillIn(msg::statusStockData, {"payload\\glint_stock.bin", glintFile})) +
-           state(msg::statusBackup, backup);
+           state(msg::statusBackup, backup) + leftovers;
   }
 };
 
@@ -103,6 +103,7 @@ struct StatusCase {
   char key;  // the menu action run first, if any
   std::function<void(StandIn&)> byHand;
   std::vector<Change> changes;
+  bool unprivileged = false;  // status run as another user
 };
 
 void PrintTo(const StatusCase& c, std::ostream* os) { *os << c.name; }
@@ -119,11 +120,14 @@ TEST_P(ToolStatus, NamesWhatEachEffectIsAndWritesNothing) {
   for (const Change& change : c.changes) expected.*change.line = change.text;
 
   const auto before = tree(game.root());
-  EXPECT_EQ(runTool(game, {}, expected.only.empty() ? 0 : 1), expected.text());
+  EXPECT_EQ(runTool(game, {}, expected.only.empty() ? 0 : 1, {{}, {}, c.unprivileged, {}}),
+            expected.text());
   EXPECT_EQ(tree(game.root()), before) << "status wrote";
 }
 
 const std::string glintFile = "glint_stock.bin";
+const std::string trail = "payload\\trail_stock.bin", glint = "payload\\glint_stock.bin";
+std::string unread(std::string_view path) { return msg::fillIn(msg::stateUnreadable, {path}); }
 
 // The trail block is its stock file's; the glint block is stock by its lead
 // but not the stock file's; the shaders are someone else's.
@@ -164,7 +168,21 @@ INSTANTIATE_TEST_SUITE_P(Tool, ToolStatus, ::testing::Values(
                {{&Status::package, msg::packageInaccessible},
                 {&Status::trails, msg::stateNotChecked}, {&Status::glint, msg::stateNotChecked}}},
     StatusCase{"NoGame", 0, [](StandIn& g) { g.exe.remove(); },
-               {{&Status::only, msg::exeMissing}}}),
+               {{&Status::only, msg::exeMissing}}},
+    // Backup and stock files closed to others (root's umask 077); a killed backup, pid > pid_max.
+    StatusCase{"BackupOfRootAndLeftoverAsAnotherUser", 0, [](StandIn& g) {
+                 EXPECT_EQ(g.openToOthers(), "");
+                 runTool(g, {"backup"}, 0);
+                 for (const char* f : {"vn3patch-backup", "payload"})
+                   fs::permissions(g.systemDir() / f, fs::perms::owner_all);
+                 fs::create_directory(g.systemDir() / "vn3patch-backup.9999999.tmp"); },
+               {{&Status::trails, unread(trail)}, {&Status::trailFile, unread(trail)},
+                {&Status::glint, unread(glint)}, {&Status::glintFile, unread(glint)},
+                {&Status::backup, unread("vn3patch-backup")}, {&Status::leftovers,
+                 line(msg::fillIn(msg::statusLeftover, {"vn3patch-backup.9999999.tmp"}))}}, true},
+    StatusCase{"DanglingBackupLink", 0, [](StandIn& g) {
+                 fs::create_symlink(g.root() / "unmounted", g.systemDir() / "vn3patch-backup"); },
+               {{&Status::backup, unread("vn3patch-backup")}}}),
     [](const auto& test) { return std::string(test.param.name); });
 // clang-format on
 

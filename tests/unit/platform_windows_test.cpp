@@ -124,6 +124,12 @@ TEST_F(WindowsFileTest, FileSharedForWritingIsPatched) {
   EXPECT_EQ(test::readFile(path()), expected);
 }
 
+TEST(RenameFolder, OntoAnExistingFolderReportsExists) {
+  test::TempDir dir;
+  for (const char* name : {"from", "to"}) std::filesystem::create_directory(dir / name);
+  EXPECT_EQ(renameFolderDurably(dir / "from", dir / "to"), RenameResult::Exists);
+}
+
 TEST_F(WindowsFileTest, SymbolicLinkAnswersForItsTarget) {
   const std::filesystem::path link = dir_ / "link.exe";
   // Wine reports success but makes no link.

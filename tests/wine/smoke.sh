@@ -47,7 +47,9 @@ failed=0
 # a System folder without the game.
 make_standin() {
   mkdir -p "$1/System"
-  [[ $2 == none ]] || vn3_standin "$1" "$2"
+  [[ $2 == none ]] || vn3_standin "$1" "$2" ${unlike:+stock}
+  [[ -z ${unlike:-} ]] || { mkdir "$1/System/payload"; { vn3_bytes "$1/$vn3_package" \
+    "${vn3_trail_site[$2]}" 16; head -c 448 /dev/zero; } >"$1/System/payload/trail_stock.bin"; }
 }
 
 # The command that runs the program NAME, bounded by the run limit.
@@ -222,6 +224,13 @@ printf ' ' >"$work/space"
 check_patched "$last_dir/$vn3_exe" "$last_original/$vn3_exe" \
   $((vn3_loot_site[B])) 1 "$work/space" || scenario_ok=0
 finish cursor-keys
+
+# With $unlike the trail block begins as stock data, unlike the stock file: 5 changes nothing.
+unlike=1 scenario stock-unlike A 0 prompt 5 prompt q
+cmp -s {"$last_dir","$last_original"}/"$vn3_package" &&
+  cmp -s {"$last_dir","$last_original"}/System/payload/trail_stock.bin &&
+  grep -q '^Error: .* begins like stock data' <(transcript "$last_dir") || scenario_ok=0
+finish stock-unlike
 
 # Fails unless both programs of scenario TITLE reported COUNT successes and
 # nothing else, and wrote the colour whose 12 bytes are COLOUR to the shader.
