@@ -118,9 +118,10 @@ std::string copyInto(const std::filesystem::path& folder, std::string_view folde
 std::pair<std::string, std::optional<GameBuild>> checkBackup() {
   const std::filesystem::path folder = hostPath(backupFolder);
   if (queryFileStatus(folder, true).absent) return {std::string(msg::backupNone), {}};
-  // There, but a link that leads nowhere or a folder that cannot be reached.
-  if (!queryFileStatus(folder).found)
-    return {msg::fillIn(msg::stateUnreadable, {backupFolder}), {}};
+  // There, but a link that leads nowhere or a folder that cannot be listed.
+  std::error_code unlisted;
+  std::filesystem::directory_iterator(folder, unlisted);
+  if (unlisted) return {msg::fillIn(msg::stateUnreadable, {backupFolder}), {}};
   std::string stop;
   const std::optional<Bytes> sumsBytes = readBackupFile(sumsFile, stop);
   if (!sumsBytes) return {stop, {}};

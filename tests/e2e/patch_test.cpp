@@ -322,9 +322,10 @@ struct KeptStock {
   // Keys, a space between runs; w makes the accepted glint file, r removes it,
   // l leaves the temporary file of a killed save by a process with this one's id.
   const char* runs;
-  std::string outcomes;  // of each action: + applied, - stock missing, ! not saved, d unlike file
-  Glint glintAfter;      // what the package's glint block ends as
-  Glint glintFile;       // the glint file afterwards (Patched: none)
+  // Of each action: + applied, - stock missing, ! not saved, d unlike file, c file unreadable.
+  std::string outcomes;
+  Glint glintAfter;  // what the package's glint block ends as
+  Glint glintFile;   // the glint file afterwards (Patched: none)
   bool trailSaved;
 };
 
@@ -348,7 +349,7 @@ TEST_P(KeptStockRows, RestoresWorkAndOnlyTheGameFolderKeepsTheFiles) {
   if (atStart == "payload file") {
     std::ofstream(game.payloadDir()) << "not a folder";
   } else if (!atStart.empty()) {
-    game.writeStock("glint_stock.bin", atStart == "accepted" ? onFile : Bytes(100, 0x11));
+    game.writeStock("glint_stock.bin", atStart != "rejected" ? onFile : Bytes(100, 0x11));
   }
   if (atStart == "accepted")
     game.writeStock("trail_stock.bin", stock::block(stock::trailLead, trailSize, 5));
@@ -359,6 +360,10 @@ TEST_P(KeptStockRows, RestoresWorkAndOnlyTheGameFolderKeepsTheFiles) {
     if (const std::string why = game.openToOthers(); !why.empty()) GTEST_SKIP() << why;
     fs::permissions(game.package.path(), fs::perms::others_write, fs::perm_options::add);
     launch.unprivileged = true;
+    if (atStart == "closed") {  // root's file in a folder the player may write
+      fs::permissions(game.payloadDir(), fs::perms::all);
+      fs::permissions(game.payloadDir() / "glint_stock.bin", fs::perms::owner_read);
+    }
   }
 
   std::size_t action = 0;
@@ -387,6 +392,8 @@ TEST_P(KeptStockRows, RestoresWorkAndOnlyTheGameFolderKeepsTheFiles) {
                    : outcome == '-' ? text::missingStock(file)
                    : outcome == 'd'
                        ? text::error(msg::fillIn(msg::packageBlockDiffers, {text::stockFile(file)}))
+                   : outcome == 'c'
+                       ? text::error(msg::fillIn(msg::stockDataUnreadable, {text::stockFile(file)}))
                        : text::stockNotSaved(file)) +
                   text::menu(true);
     }
@@ -437,6 +444,8 @@ INSTANTIATE_TEST_SUITE_P(
                                 "w8r9", "+-", Glint::Off, Glint::Patched, false},
                       KeptStock{"BlockTakenThisRunIsSavedAgain", true, Where::System, nullptr,
                                 "8r9", "++", Glint::Stock, Glint::Stock, false},
+                      KeptStock{"UnreadableFileNeverReplaced", true, Where::ReadOnlySystem,
+                                "closed", "89", "cc", Glint::Stock, Glint::OnFile, false},
                       KeptStock{"RejectedFileReplaced", true, Where::System, "rejected", "89", "++",
                                 Glint::Stock, Glint::Stock, false}),
     [](const auto& row) { return std::string(row.param.name); });

@@ -237,6 +237,10 @@ TEST(ToolBackup, IsWholeCheckedAndReported) {
   std::fstream(folder / "Core_FXBANK.ibt", std::ios::in | std::ios::out).seekp(0x1234).put('!');
   status.backup = msg::fillIn(msg::backupDamaged, {"vn3patch-backup\\Core_FXBANK.ibt"});
   EXPECT_EQ(runTool(game, {"status"}, 0), status.text());
+  // A second line for a name: sha256sum -c fails it, whichever line matches.
+  std::ofstream(folder / "SHA256SUMS", std::ios::app) << exeSum << "  VN3Main.exe\n";
+  status.backup = msg::fillIn(msg::backupDamaged, {"vn3patch-backup\\SHA256SUMS"});
+  EXPECT_EQ(runTool(game, {"status"}, 0), status.text());
 }
 
 // Whatever write fails, it says so and leaves nothing of the backup: in a
@@ -259,6 +263,33 @@ TEST(ToolBackup, FailureLeavesNothingBehind) {
     const std::string output = runTool(game, {"backup"}, 1, launch);
     EXPECT_TRUE(output.starts_with("Error: failed to write 'vn3patch-backup")) << output;
     EXPECT_EQ(tree(game.systemDir()), before);
+  }
+}
+
+// An entry at vn3patch-backup, a link to a drive not mounted or a folder made while strace holds
+// the backup just after it made its temporary folder, and VN3Main.exe grown meanwhile: it stops.
+TEST(ToolBackup, StopsForAnEntryAtItsNameOrAGameFileThatChanged) {
+  for (const std::string way : {"link", "entry", "grown"}) {
+    StandIn game(Build::B);
+    const fs::path folder = game.systemDir() / "vn3patch-backup";
+    if (way == "link") fs::create_symlink(game.root() / "unmounted", folder);
+    Launch launch;
+    launch.arguments = {"strace",
+                        "-qqo/dev/stdout",
+                        "-etrace=mkdir",
+                        "-einject=mkdir:delay_exit=1000000",
+                        game.tool().string(),
+                        "backup"};
+    PtySession run("/usr/bin/env", game.systemDir(), Console::None, launch);
+    ASSERT_TRUE(way == "link" || run.expect("mkdir(")) << way;
+    if (way == "entry") fs::create_directory(folder);
+    if (way == "grown") fs::resize_file(game.exe.path(), exeSize(Build::B) + 1);
+    EXPECT_EQ(run.waitExit(milliseconds(20000)), ExitStatus::exited(1)) << way;
+    EXPECT_TRUE(run.transcript().ends_with(
+        line(way == "grown" ? msg::fillIn(msg::backupChanged, {"VN3Main.exe"})
+                            : std::string(msg::backupExists))))
+        << run.transcript();
+    EXPECT_EQ(tree(game.systemDir()).size(), way == "grown" ? 1u : 2u) << way;
   }
 }
 
