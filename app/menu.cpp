@@ -67,7 +67,7 @@ int showMenu(bool packageAvailable) {
     if (needsPackage(list) && !packageAvailable) continue;
     printLine({"\t", msg::menuItem[list.menuKey]});
     // A blank line after each effect's items.
-    if (i + 1 == siteLists.size() || &siteLists[i + 1]->effect != &list.effect) printLine();
+    if (endsEffect(i)) printLine();
   }
   printLine({"\t", msg::menuItem[0]});
   printLine();

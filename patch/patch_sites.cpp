@@ -40,10 +40,15 @@ const std::array<const SiteList*, 9> siteLists = {&frobOn,     &frobOff,  &lootP
                                                   &lootPctOn,  &trailOff, &trailSubtle,
                                                   &trailStock, &glintOff, &glintStock};
 
+bool endsEffect(std::size_t index) {
+  return index + 1 == siteLists.size() ||
+         &siteLists[index + 1]->effect != &siteLists[index]->effect;
+}
+
 std::vector<PatchSite> sitesFor(const SiteList& list, GameBuild build) {
-  const auto& offsets = list.effect.offsets[static_cast<std::size_t>(build)];
   std::vector<PatchSite> sites;
-  for (std::size_t i = 0; i < list.effect.siteCount; ++i) sites.push_back({offsets[i], list.bytes});
+  for (const std::uint32_t offset : list.effect.offsetsFor(build))
+    sites.push_back({offset, list.bytes});
   return sites;
 }
 

@@ -27,6 +27,11 @@ struct Effect {
   // package holds, and what messages call it; none for the executable's.
   const StockFile* stock;
   std::string_view stockWhat;
+
+  // The sites' offsets for `build`, lowest first.
+  std::span<const std::uint32_t> offsetsFor(GameBuild build) const {
+    return std::span(offsets[static_cast<std::size_t>(build)]).first(siteCount);
+  }
 };
 
 // In menu order.
@@ -52,6 +57,9 @@ extern const SiteList glintStock;
 
 // In menu order: key 1 first. Key 1's list is written by its dialogue.
 extern const std::array<const SiteList*, 9> siteLists;
+
+// Whether siteLists[index] is its effect's last list, the one that restores it.
+bool endsEffect(std::size_t index);
 
 // The list's sites for `build`, each writing the list's own bytes.
 std::vector<PatchSite> sitesFor(const SiteList& list, GameBuild build);

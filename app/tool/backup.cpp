@@ -199,7 +199,7 @@ int makeBackup() {
   // The stock blocks as the patcher would keep them before an overwrite.
   for (const Effect& effect : effects) {
     if (!effect.stock) continue;
-    const auto at = package.begin() + effect.offsets[static_cast<std::size_t>(build)][0];
+    const auto at = package.begin() + effect.offsetsFor(build).front();
     const Bytes block(at, at + static_cast<std::ptrdiff_t>(effect.stock->size));
     reportCapture(captureStockBlock(block, *effect.stock), effect, packageTarget.path, true);
   }

@@ -63,8 +63,8 @@ int extractStockData(std::optional<std::string_view> typed) {
   std::vector<std::pair<const Effect*, std::optional<Bytes>>> blocks;
   for (const Effect& effect : effects) {
     if (!effect.stock) continue;
-    const std::uint32_t offset = effect.offsets[static_cast<std::size_t>(*build)][0];
-    blocks.emplace_back(&effect, readBlockAt(in, offset, effect.stock->size));
+    blocks.emplace_back(&effect,
+                        readBlockAt(in, effect.offsetsFor(*build).front(), effect.stock->size));
     if (!blocks.back().second) {
       reportCapture(Capture::Unreadable, effect, packageName, false);
       return 1;

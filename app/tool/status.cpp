@@ -28,9 +28,8 @@ struct EffectState {
 std::optional<std::vector<Bytes>> readSites(std::istream& file, const Effect& effect,
                                             GameBuild build) {
   std::vector<Bytes> held;
-  for (std::size_t i = 0; i < effect.siteCount; ++i) {
-    auto bytes =
-        readBlockAt(file, effect.offsets[static_cast<std::size_t>(build)][i], effect.length);
+  for (const std::uint32_t offset : effect.offsetsFor(build)) {
+    auto bytes = readBlockAt(file, offset, effect.length);
     if (!bytes) return std::nullopt;
     held.push_back(std::move(*bytes));
   }
@@ -46,8 +45,7 @@ EffectState judgeEffect(const Effect& effect, const std::vector<Bytes>& held) {
     const SiteList& list = *siteLists[i];
     if (&list.effect != &effect) continue;
     const std::string_view item = msg::menuItem[list.menuKey];
-    const bool restores = i + 1 == siteLists.size() || &siteLists[i + 1]->effect != &effect;
-    const EffectState after{msg::fillIn(list.state, {item}), restores};
+    const EffectState after{msg::fillIn(list.state, {item}), endsEffect(i)};
     if (!list.bytes.empty()) {
       if (all([&list](const Bytes& site) { return std::ranges::equal(site, list.bytes); })) {
         return after;
