@@ -68,10 +68,8 @@ std::optional<std::map<std::string, std::string, std::less<>>> parseSums(const B
 // or is damaged.
 std::optional<Bytes> readBackupFile(std::string_view name, std::string& stop) {
   const std::filesystem::path path = hostPath(name);
+  if (auto bytes = readWholeFile(path)) return bytes;
   const FileStatus status = queryFileStatus(path);
-  if (status.found && status.regular && status.size <= buildBPackageSize) {
-    if (auto bytes = readFileOfSize(path, status.size)) return bytes;
-  }
   const bool damaged =
       status.absent || (status.found && !status.regular) || status.size > buildBPackageSize;
   stop = msg::fillIn(damaged ? msg::backupDamaged : msg::stateUnreadable, {name});
@@ -147,11 +145,8 @@ std::vector<std::string> backupLeftovers() {
 }
 
 int makeBackup() {
-  const ExeCheck exe = checkExecutable();
-  if (!exe.build) {
-    printLine(exe.error);
-    return 1;
-  }
+  const ExeCheck exe = checkExecutableAloud();
+  if (!exe.build) return 1;
   const GameBuild build = *exe.build;
   if (const std::string_view warning = checkPackage(build); !warning.empty()) {
     printLine(warning);

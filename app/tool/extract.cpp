@@ -34,11 +34,8 @@ bool reportCapture(Capture capture, const Effect& effect, std::string_view packa
 int extractStockData(std::optional<std::string_view> typed) {
   // The files go into payload\ of the working directory, where the patcher
   // looks: only the game's System folder will do.
-  const ExeCheck exe = checkExecutable();
-  if (!exe.build) {
-    printLine(exe.error);
-    return 1;
-  }
+  const ExeCheck exe = checkExecutableAloud();
+  if (!exe.build) return 1;
   if (!checkPackage(*exe.build).empty()) {
     printLine(msg::extractNeedsInstallation);
     return 1;

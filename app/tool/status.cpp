@@ -150,6 +150,12 @@ std::string stockFileState(const StockFile& file) {
 
 }  // namespace
 
+ExeCheck checkExecutableAloud() {
+  const ExeCheck exe = checkExecutable();
+  if (!exe.build) printLine(exe.error);
+  return exe;
+}
+
 std::optional<Bytes> readWholeFile(const std::filesystem::path& path) {
   const FileStatus status = queryFileStatus(path);
   // No file this program reads whole is larger than the larger package.
@@ -184,11 +190,8 @@ void printCopiesNotStock(GameBuild build) {
 }
 
 int showStatus() {
-  const ExeCheck exe = checkExecutable();
-  if (!exe.build) {
-    printLine(exe.error);
-    return 1;
-  }
+  const ExeCheck exe = checkExecutableAloud();
+  if (!exe.build) return 1;
   const GameBuild build = *exe.build;
   const std::string_view letter = build == GameBuild::BuildA ? "A" : "B";
   printLine(msg::fillIn(msg::statusGame, {letter, std::to_string(exe.size)}));

@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "app/installation.hpp"
 #include "common/game_build.hpp"
 #include "patch/patch_sites.hpp"
 #include "payload/payload_blocks.hpp"
@@ -17,6 +18,10 @@
 namespace vn3 {
 
 using Bytes = std::vector<std::uint8_t>;
+
+// The installation check of start-up; its message is printed when the
+// executable will not do.
+ExeCheck checkExecutableAloud();
 
 // Prints the installation's state and returns the exit status: 0 for a
 // supported installation. Writes nothing.
