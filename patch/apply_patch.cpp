@@ -27,21 +27,13 @@ Outcome applyPatch(const PatchTarget& target, std::span<const PatchSite> sites, 
     const std::string_view path = stock->path;
     const bool restore = sites.front().bytes.empty();
     StockBlocks::Prepared prepared = blocks->prepare(*stock, file, sites.front().offset);
-    switch (prepared.capture) {
-      case Capture::Differs:
-        return {msg::fillIn(msg::packageBlockDiffers, {path})};
-      case Capture::FileUnreadable:
-        return {msg::fillIn(msg::stockDataUnreadable, {path})};
-      // A restore writes back what the package held, so it loses nothing.
-      case Capture::Unreadable:
-        if (!restore) return {std::string(target.locateFailed)};
-        break;
-      case Capture::NotSaved:
-        if (!restore) return {msg::fillIn(msg::saveStockFailed, {path})};
-        break;
-      default:
-        break;
-    }
+    const Capture capture = prepared.capture;
+    if (capture == Capture::Differs) return {msg::fillIn(msg::packageBlockDiffers, {path})};
+    if (capture == Capture::FileUnreadable) return {msg::fillIn(msg::stockDataUnreadable, {path})};
+    // A restore writes back what the package held, so it loses nothing.
+    if (!restore && capture == Capture::Unreadable) return {std::string(target.locateFailed)};
+    if (!restore && capture == Capture::NotSaved)
+      return {msg::fillIn(msg::saveStockFailed, {path})};
     if (restore && !prepared.bytes) return {msg::fillIn(msg::missingStockData, {path})};
     stockBytes = std::move(prepared.bytes);
   }
